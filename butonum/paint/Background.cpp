@@ -1,0 +1,8 @@
+// Placeholder bodies until this file's procedures are written.
+#include "butonum/Butonum.h"
+
+namespace butonum {
+
+void Butonum::CopyParentBackground() {}
+
+} // namespace butonum
