@@ -7,6 +7,7 @@
 #include <olectl.h>
 
 #include <string>
+#include <vector>
 
 namespace tk {
 
@@ -23,6 +24,8 @@ public:
     static PicturePtr Empty();
     // Loads a .bmp, .ico or .gif file; throws VbError when the file cannot be read as a picture.
     static PicturePtr FromFile(const std::wstring& path);
+    // Loads a picture from the bytes of such a file.
+    static PicturePtr FromBytes(const std::vector<unsigned char>& bytes);
     // Wraps a bitmap or icon; with own = true the picture deletes the handle when it goes.
     static PicturePtr FromBitmap(HBITMAP bitmap, bool own);
     static PicturePtr FromIcon(HICON icon, bool own);
@@ -35,12 +38,22 @@ public:
     std::int16_t Type() const;
     long Width() const;                    // HIMETRIC
     long Height() const;                   // HIMETRIC
-    IPicture* Get() const { return pic_; } // not owned by the caller
+    IPicture* Get() const { return pic_; } // not owned by the caller; null for an empty picture
+
+    // The picture as file bytes: those it was loaded from, or the picture saved in its own format.
+    std::vector<unsigned char> Bytes() const;
+    // The file FromFile read, as it was given; empty for pictures made otherwise.
+    const std::wstring& SourcePath() const { return sourcePath_; }
+    // Two pictures show the same image: the same object, both none, both empty, or the same kind
+    // with the same bytes.
+    static bool SameImage(const PicturePtr& a, const PicturePtr& b);
 
     explicit Picture(IPicture* pic); // takes over the reference
 
 private:
-    IPicture* pic_; // owned: one reference
+    IPicture* pic_;                    // owned: one reference
+    std::vector<unsigned char> bytes_; // the file bytes it was loaded from, if any
+    std::wstring sourcePath_;
 };
 
 } // namespace tk

@@ -47,7 +47,8 @@ public:
     // then the window is shown (if visible) and its size reported (HandleResize).
     void Create(ControlSite& site, HWND parent, int x, int y, int width, int height, bool visible,
                 const PropertyBag* stored);
-    // Destroys the window (HandleTerminate runs); also done by the destructor.
+    // Destroys the window (HandleTerminate runs). A derived control calls it from its own destructor,
+    // so that HandleTerminate still reaches the derived handler; the base destructor calls it too.
     void Destroy();
     // Asks the control to save itself into `bag` (HandleWriteProperties).
     void SaveProperties(PropertyBag& bag);
@@ -129,11 +130,26 @@ public:
     void DeliverAccessKey(wchar_t key);
     void DeliverAmbientChange(const std::wstring& name);
 
+    // For a host window's WM_SYSCHAR (or its message loop): delivers Alt+key to the first enabled,
+    // visible user control below `root` whose AccessKeys hold the key. True when one took it.
+    static bool RouteAccessKey(HWND root, wchar_t key);
+    // The user control that owns a window of the user-control class, or null.
+    static UserControl* FromWindow(HWND hwnd);
+    static const wchar_t* ClassName() { return L"TkUserControl"; }
+    // Twips per pixel of the screen (15 at 96 dots per inch).
+    static double TwipsPerPixelX();
+    static double TwipsPerPixelY();
+
 private:
     static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
     void ResizeBackImage();
     void PaintFromBackImage(HDC target);
+    void ApplySurfaceFont();
+    void SurfaceChanged(); // shows drawing done while auto-redraw is off
+    float ToScaleX(int px) const;
+    float ToScaleY(int px) const;
+    void OnMouseButton(UINT msg, WPARAM wp, LPARAM lp);
 
     ControlSite* site_ = nullptr;  // not owned
     HWND hwnd_ = nullptr;          // owned: destroyed by Destroy()
@@ -153,6 +169,9 @@ private:
     OLE_COLOR foreColor_ = static_cast<OLE_COLOR>(0x80000012);
     bool autoRedraw_ = false;
     std::int16_t scaleMode_ = vbTwips;
+    int fontSubscription_ = 0; // on font_, rebuilding surfaceFont_ after each attribute change
+    bool ready_ = false;       // the lifecycle ran: size changes reach HandleResize
+    bool terminated_ = false;
 };
 
 } // namespace tk

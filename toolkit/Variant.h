@@ -38,6 +38,10 @@ inline constexpr int TypeMismatch = 13;
 inline constexpr int ObjectNotSet = 91;
 inline constexpr int InvalidUseOfNull = 94;
 inline constexpr int NoSuchMember = 438;
+inline constexpr int FileNotFound = 53;
+inline constexpr int InvalidFileFormat = 321;
+inline constexpr int InvalidPropertyValue = 380;
+inline constexpr int InvalidPicture = 481;
 } // namespace err
 
 struct Empty {};

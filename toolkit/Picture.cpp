@@ -1,0 +1,193 @@
+#include "toolkit/Picture.h"
+
+#include <ocidl.h>
+#include <ole2.h>
+
+#include <cstring>
+
+namespace tk {
+namespace {
+
+// Owns one COM reference.
+template <class T> class ComRef {
+public:
+    ComRef() = default;
+    ~ComRef() {
+        if (p_)
+            p_->Release();
+    }
+    ComRef(const ComRef&) = delete;
+    ComRef& operator=(const ComRef&) = delete;
+    T** Out() { return &p_; }
+    T* operator->() const { return p_; }
+    T* Get() const { return p_; }
+    T* Detach() {
+        T* p = p_;
+        p_ = nullptr;
+        return p;
+    }
+
+private:
+    T* p_ = nullptr;
+};
+
+[[noreturn]] void InvalidPicture() {
+    throw VbError(481, "Invalid picture");
+}
+
+} // namespace
+
+Picture::Picture(IPicture* pic) : pic_(pic) {}
+
+Picture::~Picture() {
+    if (pic_)
+        pic_->Release();
+}
+
+PicturePtr Picture::Empty() {
+    PICTDESC desc{};
+    desc.cbSizeofstruct = sizeof desc;
+    desc.picType = PICTYPE_NONE;
+    IPicture* pic = nullptr;
+    if (FAILED(OleCreatePictureIndirect(&desc, IID_IPicture, TRUE, reinterpret_cast<void**>(&pic))))
+        pic = nullptr; // an object without an image either way
+    return std::make_shared<Picture>(pic);
+}
+
+PicturePtr Picture::FromBytes(const std::vector<unsigned char>& bytes) {
+    if (bytes.empty())
+        InvalidPicture();
+    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+    if (!mem)
+        throw VbError(7, "Out of memory");
+    std::memcpy(GlobalLock(mem), bytes.data(), bytes.size());
+    GlobalUnlock(mem);
+    ComRef<IStream> stream;
+    if (FAILED(CreateStreamOnHGlobal(mem, TRUE, stream.Out()))) {
+        GlobalFree(mem);
+        throw VbError(7, "Out of memory");
+    }
+    ComRef<IPicture> pic;
+    if (FAILED(OleLoadPicture(stream.Get(), static_cast<LONG>(bytes.size()), FALSE, IID_IPicture,
+                              reinterpret_cast<void**>(pic.Out()))) ||
+        !pic.Get())
+        InvalidPicture();
+    auto result = std::make_shared<Picture>(pic.Detach());
+    result->bytes_ = bytes;
+    return result;
+}
+
+PicturePtr Picture::FromFile(const std::wstring& path) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        throw VbError(53, "File not found");
+    std::vector<unsigned char> bytes;
+    LARGE_INTEGER size{};
+    bool ok = GetFileSizeEx(file, &size) && size.QuadPart > 0 && size.QuadPart < (1LL << 30);
+    if (ok) {
+        bytes.resize(static_cast<std::size_t>(size.QuadPart));
+        DWORD read = 0;
+        ok = ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) &&
+             read == bytes.size();
+    }
+    CloseHandle(file);
+    if (!ok)
+        InvalidPicture();
+    auto result = FromBytes(bytes);
+    result->sourcePath_ = path;
+    return result;
+}
+
+namespace {
+PicturePtr FromDesc(PICTDESC& desc, bool own) {
+    IPicture* pic = nullptr;
+    if (FAILED(OleCreatePictureIndirect(&desc, IID_IPicture, own ? TRUE : FALSE,
+                                        reinterpret_cast<void**>(&pic))))
+        InvalidPicture();
+    return std::make_shared<Picture>(pic);
+}
+} // namespace
+
+PicturePtr Picture::FromBitmap(HBITMAP bitmap, bool own) {
+    PICTDESC desc{};
+    desc.cbSizeofstruct = sizeof desc;
+    desc.picType = PICTYPE_BITMAP;
+    desc.bmp.hbitmap = bitmap;
+    return FromDesc(desc, own);
+}
+
+PicturePtr Picture::FromIcon(HICON icon, bool own) {
+    PICTDESC desc{};
+    desc.cbSizeofstruct = sizeof desc;
+    desc.picType = PICTYPE_ICON;
+    desc.icon.hicon = icon;
+    return FromDesc(desc, own);
+}
+
+UINT_PTR Picture::Handle() const {
+    OLE_HANDLE h = 0;
+    if (!pic_ || FAILED(pic_->get_Handle(&h)))
+        return 0;
+    return static_cast<UINT_PTR>(h);
+}
+
+std::int16_t Picture::Type() const {
+    SHORT t = PICTYPE_NONE;
+    if (!pic_ || FAILED(pic_->get_Type(&t)))
+        return PicTypeNone;
+    // The uninitialised kind (-1) reads as none.
+    return t < 0 ? PicTypeNone : static_cast<std::int16_t>(t);
+}
+
+long Picture::Width() const {
+    OLE_XSIZE_HIMETRIC w = 0;
+    if (!pic_ || FAILED(pic_->get_Width(&w)))
+        return 0;
+    return static_cast<long>(w);
+}
+
+long Picture::Height() const {
+    OLE_YSIZE_HIMETRIC h = 0;
+    if (!pic_ || FAILED(pic_->get_Height(&h)))
+        return 0;
+    return static_cast<long>(h);
+}
+
+std::vector<unsigned char> Picture::Bytes() const {
+    if (!bytes_.empty() || !pic_ || Type() == PicTypeNone)
+        return bytes_;
+    std::vector<unsigned char> out;
+    ComRef<IStream> stream;
+    if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, stream.Out())))
+        return out;
+    LONG size = 0;
+    if (FAILED(pic_->SaveAsFile(stream.Get(), TRUE, &size)))
+        return out;
+    HGLOBAL mem = nullptr;
+    if (FAILED(GetHGlobalFromStream(stream.Get(), &mem)))
+        return out;
+    STATSTG stat{};
+    if (FAILED(stream->Stat(&stat, STATFLAG_NONAME)))
+        return out;
+    const auto n = static_cast<std::size_t>(stat.cbSize.QuadPart);
+    if (const void* p = GlobalLock(mem)) {
+        out.assign(static_cast<const unsigned char*>(p), static_cast<const unsigned char*>(p) + n);
+        GlobalUnlock(mem);
+    }
+    return out;
+}
+
+bool Picture::SameImage(const PicturePtr& a, const PicturePtr& b) {
+    if (a == b)
+        return true;
+    // An empty picture shows nothing, like none.
+    const bool aBlank = !a || a->Type() == PicTypeNone;
+    const bool bBlank = !b || b->Type() == PicTypeNone;
+    if (aBlank || bBlank)
+        return aBlank && bBlank;
+    return a->Type() == b->Type() && a->Width() == b->Width() && a->Height() == b->Height() &&
+           a->Bytes() == b->Bytes();
+}
+
+} // namespace tk
