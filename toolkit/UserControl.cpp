@@ -382,6 +382,12 @@ bool UserControl::RouteAccessKey(HWND root, wchar_t key) {
     return true;
 }
 
+bool UserControl::PreTranslateAccessKey(const MSG& msg) {
+    if (msg.message != WM_SYSCHAR || !msg.hwnd)
+        return false;
+    return RouteAccessKey(GetAncestor(msg.hwnd, GA_ROOT), static_cast<wchar_t>(msg.wParam));
+}
+
 void UserControl::ResizeBackImage() {
     RECT r{};
     GetClientRect(hwnd_, &r);

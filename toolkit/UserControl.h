@@ -134,6 +134,9 @@ public:
     // For a host window's WM_SYSCHAR (or its message loop): delivers Alt+key to the first enabled,
     // visible user control below `root` whose AccessKeys hold the key. True when one took it.
     static bool RouteAccessKey(HWND root, wchar_t key);
+    // For a host's message loop: routes a WM_SYSCHAR, wherever the focus is, to the user controls of
+    // the message's top-level window. True when a control took it (the message is then consumed).
+    static bool PreTranslateAccessKey(const MSG& msg);
     // The user control that owns a window of the user-control class, or null.
     static UserControl* FromWindow(HWND hwnd);
     static const wchar_t* ClassName() { return L"TkUserControl"; }

@@ -79,6 +79,9 @@ TEST_F(Fixture, StoreWithOnlyACaption) {
     Create(&stored);
     ExpectDefaults(b);
     EXPECT_EQ(b.Caption(), L"&Kapat");
+    wchar_t text[16] = {};
+    GetWindowTextW(b.hWnd(), text, 16);
+    EXPECT_STREQ(text, L"&Kapat");
     EXPECT_EQ(std::pair(b.State().OriginalPicSizeW, b.State().OriginalPicSizeH), std::pair(32, 32));
     EXPECT_EQ(b.MousePointer(), 0);
     EXPECT_EQ(b.MouseIcon(), nullptr);
