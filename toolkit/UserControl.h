@@ -75,8 +75,10 @@ public:
     OLE_COLOR UcForeColor() const { return foreColor_; }
     void UcForeColor(OLE_COLOR c);
     bool AutoRedraw() const { return autoRedraw_; }
-    void AutoRedraw(bool on); // switching it off shows the finished back image
-    void Cls();               // fills the back image with the back colour
+    // All drawing goes to the back image. While auto-redraw is on the window keeps showing the last
+    // finished image; switching it off shows the new one, and drawing while it is off shows at once.
+    void AutoRedraw(bool on);
+    void Cls(); // fills the back image with the back colour
     HDC hDC() const { return backDc_.get(); }
     std::int16_t ScaleMode() const { return scaleMode_; }
     void ScaleMode(std::int16_t mode);
