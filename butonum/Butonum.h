@@ -3,6 +3,7 @@
 // of them read and write the state record `rec` directly.
 #pragma once
 
+#include "butonum/paint/Gdi.h"
 #include "toolkit/Timer.h"
 #include "toolkit/UserControl.h"
 
@@ -218,7 +219,7 @@ private:
 
     ButonumState rec;
     int fontSubscription_ = 0;
-    HPEN linePen_ = nullptr; // owned: the pen the last DrawLine left selected in hDC()
+    paint::LinePen linePen_; // owned: the pen the last DrawLine left selected in hDC()
 };
 
 } // namespace butonum
