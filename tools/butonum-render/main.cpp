@@ -51,7 +51,7 @@ const wchar_t kHelp[] =
     L"  --gallery FILE        writes one labelled sheet of the five styles in every state (normal,\n"
     L"                        hover, pressed, focused, default, disabled, design) after the --set\n"
     L"                        settings; .png (through GDI+) or .bmp by the file's extension. Style 3\n"
-    L"                        cells are clipped to the control's window shape.\n"
+    L"                        cells are clipped to the window's clipped-corner shape.\n"
     L"  --bench               prints redraws per second of an 85x28 button in each style and state\n"
     L"                        and of a 200x60 button with a picture and a caption\n"
     L"  --help                this text\n";
@@ -377,7 +377,7 @@ int Gallery(const Options& o) {
             rig.site.isDefault = s.isDefault;
             rig.button.Enabled(s.disabled ? tk::vbFalse : enabled);
             rig.SetState(s.over, s.down, s.focus);
-            rig.CopyTo(sheet.Dc(), labelWidth + c * cellW + pad, y + pad, o.width, o.height, true);
+            rig.CopyTo(sheet.Dc(), labelWidth + c * cellW + pad, y + pad, o.width, o.height, style == 3);
         }
     }
     SelectObject(sheet.Dc(), oldFont);
