@@ -39,6 +39,16 @@ TEST_F(XPFaceTest, UpGradientRoundsItsStepsHalvesToEven) {
     ExpectFrameAndCorners();
 }
 
+TEST_F(XPFaceTest, TheGradientStepIsHeldInSinglePrecision) {
+    // 25 / 30 in single precision lies just below 5/6, so rows whose exact shade is a half round
+    // toward zero: 7.5, 12.5 and 17.5 give 7, 12 and 17 (double precision would give 8, 13 and 18).
+    Make(60, 30, 3);
+    button->BackColor(static_cast<OLE_COLOR>(kBase));
+    Show(false, false, false);
+    for (auto [row, k] : {std::pair{9, -7}, {15, -12}, {21, -17}, {6, -5}, {24, -20}})
+        EXPECT_EQ(Px(30, row), S(T, k)) << "row " << row;
+}
+
 TEST_F(XPFaceTest, UpBevelLinesInTheirOrder) {
     Show(false, false, false);
     ExpectSpots(T, {{30, H - 2, -48},
@@ -186,6 +196,29 @@ TEST_F(XPFaceTest, DesignModeShowsTheUpLook) {
     EXPECT_EQ(Snapshot(), up);
     Show(true, true, false);
     EXPECT_EQ(Snapshot(), up);
+}
+
+// The main window's close button: "&Kapat" in ButtonStyle 3 on a light green face, 85 x 28 pixels.
+TEST_F(PaintTest, TheCloseButtonOfTheMainWindow) {
+    Make(85, 28, 3);
+    button->BackColor(0x00C0FFC0);
+    button->XPColor_Pressed(0x00FFFF80);
+    button->XPColor_Hover(0x00FF8080);
+    button->Font(tk::StdFont::Create(L"MS Sans Serif", 8.25, false, false, 162));
+    button->Caption(L"&Kapat");
+    Show(false, false, false);
+    const COLORREF T = RGB(240, 255, 240);
+    EXPECT_EQ(Px(40, 1), S(T, 16));
+    EXPECT_EQ(Px(10, 14), S(T, -12)); // 12.5 in exact arithmetic, just below it in single precision
+    EXPECT_EQ(Px(1, 1), Sys(COLOR_3DDKSHADOW));
+    EXPECT_EQ(Px(0, 14), Sys(COLOR_3DDKSHADOW));
+    EXPECT_FALSE(Find(GetSysColor(COLOR_BTNTEXT)).Empty());
+    EXPECT_EQ(button->AccessKeys(), L"k");
+    // The default colours ring it, whatever its own hover and pressed colours.
+    Show(true, false, false);
+    EXPECT_EQ(Px(1, 14), C(225, 153, 71));
+    Show(false, false, true);
+    EXPECT_EQ(Px(1, 14), C(140, 170, 230));
 }
 
 } // namespace
