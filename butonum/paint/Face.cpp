@@ -9,10 +9,6 @@ constexpr OLE_COLOR kButtonShadow = static_cast<OLE_COLOR>(0x80000010);
 constexpr OLE_COLOR kButtonHighlight = static_cast<OLE_COLOR>(0x80000014);
 constexpr OLE_COLOR kSelectionHighlight = static_cast<OLE_COLOR>(0x8000000D);
 
-OLE_COLOR Literal(COLORREF c) {
-    return static_cast<OLE_COLOR>(c & 0x00FFFFFF);
-}
-
 // A component of ColorParts plus a whole-number offset, back to an integer (exact for whole numbers).
 std::int32_t Plus(double part, std::int32_t offset) {
     return paint::RoundEven(part + offset);
@@ -48,15 +44,15 @@ void Butonum::ApplyStateColors() {
     const ColorParts hl = SplitColor(TranslateColor(kSelectionHighlight));
     if (rec.g_IsOver != 0 && rec.g_IsDown == 0) {
         if (rec.XPDefaultColors != 0)
-            UcBackColor(
-                Literal(paint::ClampedRgb(Plus(hl.Red, 171), Plus(hl.Green, 154), Plus(hl.Blue, 108))));
+            UcBackColor(paint::Literal(
+                paint::ClampedRgb(Plus(hl.Red, 171), Plus(hl.Green, 154), Plus(hl.Blue, 108))));
         else
             UcBackColor(rec.XPColor_Hover);
     }
     if (rec.g_IsDown != 0) {
         if (rec.XPDefaultColors != 0)
-            UcBackColor(
-                Literal(paint::ClampedRgb(Plus(hl.Red, 156), Plus(hl.Green, 139), Plus(hl.Blue, 108))));
+            UcBackColor(paint::Literal(
+                paint::ClampedRgb(Plus(hl.Red, 156), Plus(hl.Green, 139), Plus(hl.Blue, 108))));
         else
             UcBackColor(rec.XPColor_Pressed);
     }
@@ -129,7 +125,8 @@ void Butonum::DrawRaisedBevel(COLORREF color, std::int16_t depth, std::int16_t s
     COLORREF c = color;
     for (std::int32_t i = depth; i >= 0; --i) {
         c = ShiftColor(c, -shade);
-        DrawRect(hDC(), i, i, paint::SurfaceWidth(*this) - i, paint::SurfaceHeight(*this) - i, Literal(c), 0);
+        DrawRect(hDC(), i, i, paint::SurfaceWidth(*this) - i, paint::SurfaceHeight(*this) - i,
+                 paint::Literal(c), 0);
     }
     COLORREF d = color;
     for (std::int32_t j = depth; j >= 0; --j) {
@@ -145,7 +142,8 @@ void Butonum::DrawSunkenBevel(COLORREF color, std::int16_t depth, std::int16_t s
     for (std::int32_t i = depth; i >= 0; --i) {
         const ColorParts p = SplitColor(c);
         c = paint::ClampedRgb(Plus(p.Red, shade), Plus(p.Green, shade), Plus(p.Blue, shade));
-        DrawRect(hDC(), i, i, paint::SurfaceWidth(*this) - i, paint::SurfaceHeight(*this) - i, Literal(c), 0);
+        DrawRect(hDC(), i, i, paint::SurfaceWidth(*this) - i, paint::SurfaceHeight(*this) - i,
+                 paint::Literal(c), 0);
     }
     COLORREF d = color;
     for (std::int32_t j = depth; j >= 0; --j) {

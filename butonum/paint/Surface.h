@@ -33,4 +33,9 @@ inline COLORREF ClampedRgb(std::int32_t red, std::int32_t green, std::int32_t bl
     return RGB(c(red), c(green), c(blue));
 }
 
+// A literal colour as a colour value, for the procedures that take either.
+inline tk::OLE_COLOR Literal(COLORREF c) {
+    return static_cast<tk::OLE_COLOR>(c & 0x00FFFFFF);
+}
+
 } // namespace butonum::paint

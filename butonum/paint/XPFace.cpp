@@ -10,10 +10,6 @@ constexpr OLE_COLOR kDarkShadow = static_cast<OLE_COLOR>(0x80000015);
 constexpr OLE_COLOR kDefaultFocusRing = 0x00E6AA8C; // (140, 170, 230)
 constexpr OLE_COLOR kDefaultHoverRing = 0x004799E1; // (225, 153, 71)
 
-OLE_COLOR Literal(COLORREF c) {
-    return static_cast<OLE_COLOR>(c & 0x00FFFFFF);
-}
-
 // The gradient's shade for row step i: the step is held in single precision, the product is formed
 // from it in double precision and rounded halves to even.
 std::int32_t GradientShade(float step, std::int32_t i) {
@@ -39,8 +35,8 @@ void Butonum::DrawXPFace(std::uint8_t FaceState, std::uint8_t HoverRing) {
 
     if (Enabled() == 0) {
         // Flat: state, focus and hover do not show on a disabled button.
-        DrawRect(dc, 0, 0, W, H, Literal(S(T, -24)), 1);
-        DrawRect(dc, 0, 0, W, H, Literal(S(T, -84)), 0);
+        DrawRect(dc, 0, 0, W, H, paint::Literal(S(T, -24)), 1);
+        DrawRect(dc, 0, 0, W, H, paint::Literal(S(T, -84)), 0);
         corners(S(T, -72));
         return;
     }
