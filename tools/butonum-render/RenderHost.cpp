@@ -102,13 +102,13 @@ Image::~Image() {
 }
 
 bool Image::Save(const std::wstring& path) const {
-    if (!bits_)
-        return false;
-    GdiFlush();
     return EndsWith(path, L".png") ? SavePng(path) : SaveBmp(path);
 }
 
 bool Image::SaveBmp(const std::wstring& path) const {
+    if (!bits_)
+        return false;
+    GdiFlush();
     const DWORD stride = (static_cast<DWORD>(width_) * 3 + 3) & ~3u;
     const DWORD imageSize = stride * static_cast<DWORD>(height_);
     BITMAPFILEHEADER fh{};
@@ -142,6 +142,9 @@ bool Image::SaveBmp(const std::wstring& path) const {
 }
 
 bool Image::SavePng(const std::wstring& path) const {
+    if (!bitmap_)
+        return false;
+    GdiFlush();
     Gdiplus::GdiplusStartupInput input;
     ULONG_PTR token = 0;
     if (Gdiplus::GdiplusStartup(&token, &input, nullptr) != Gdiplus::Ok)

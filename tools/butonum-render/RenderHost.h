@@ -59,10 +59,10 @@ public:
     HBITMAP Bitmap() const { return bitmap_; }
     // Writes a 24-bit .bmp; or, when the name ends in .png, a PNG through GDI+. False on failure.
     bool Save(const std::wstring& path) const;
-
-private:
     bool SaveBmp(const std::wstring& path) const;
     bool SavePng(const std::wstring& path) const;
+
+private:
     int width_, height_;
     HDC dc_ = nullptr;         // owned
     HBITMAP bitmap_ = nullptr; // owned, selected into dc_

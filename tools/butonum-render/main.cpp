@@ -318,7 +318,7 @@ int RenderOne(const Options& o) {
     rig.SetState(o.over, o.down, o.focus);
     render::Image image(o.width, o.height);
     rig.CopyTo(image.Dc(), 0, 0, o.width, o.height, false);
-    if (!image.Save(o.out)) {
+    if (!image.SaveBmp(o.out)) {
         std::fprintf(stderr, "butonum-render: cannot write %s\n", Narrow(o.out).c_str());
         return 1;
     }
