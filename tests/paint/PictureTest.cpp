@@ -131,6 +131,25 @@ TEST_F(PictureTest, DisabledPictureIsEmbossedAtTheFlagsOffset) {
     }
 }
 
+TEST_F(PictureTest, PureWhiteIsLeftOutOfTheOneColourLooksOnly) {
+    auto redAndWhite = [] {
+        return BitmapPicture(8, 8, [](int x, int) { return x < 4 ? kRed : RGB(255, 255, 255); });
+    };
+    Setup(4, redAndWhite(), static_cast<OLE_COLOR>(kMagenta));
+    EXPECT_EQ(Px(place.left + 6, place.top + 2), C(255, 255, 255));
+
+    Setup(2, redAndWhite(), static_cast<OLE_COLOR>(kMagenta));
+    Show(true, false, false);
+    EXPECT_EQ(Px(place.left + 2, place.bottom - 1), Rgb{kShadow});
+    EXPECT_EQ(Px(place.right - 1, place.bottom - 1), Rgb{kGround});
+
+    Setup(4, redAndWhite(), static_cast<OLE_COLOR>(kMagenta));
+    button->Enabled(tk::vbFalse);
+    Show(false, false, false);
+    EXPECT_EQ(Px(place.left, place.top), Sys(COLOR_BTNSHADOW));
+    EXPECT_EQ(Px(place.left + 6, place.top + 2), Rgb{kGround});
+}
+
 TEST_F(PictureTest, IconsKeepTheirTransparencyAndIgnoreTheMaskColour) {
     auto leftHalf = [](int x, int) { return x < 4; };
     Setup(4, IconPicture(8, 8, kRed, leftHalf), static_cast<OLE_COLOR>(kRed));
