@@ -50,7 +50,7 @@ void Butonum::CopyParentBackground() {
             bitmap = reinterpret_cast<HBITMAP>(picture->Handle());
     } catch (const tk::VbError&) {
     }
-    paint::Selection selected(work.Get(), bitmap);
+    paint::Selection selected(work.get(), bitmap);
 
     // Only the part that the parent's picture covers is copied: with no picture, or beyond its edges,
     // the surface keeps the clearing of the redraw rather than whatever an empty work surface holds.
@@ -64,11 +64,11 @@ void Butonum::CopyParentBackground() {
         const std::int64_t srcBottom = std::min<std::int64_t>(std::int64_t{y} + h, info.bmHeight);
         if (srcRight > srcLeft && srcBottom > srcTop)
             BitBlt(surface, static_cast<int>(srcLeft - x), static_cast<int>(srcTop - y),
-                   static_cast<int>(srcRight - srcLeft), static_cast<int>(srcBottom - srcTop), work.Get(),
+                   static_cast<int>(srcRight - srcLeft), static_cast<int>(srcBottom - srcTop), work.get(),
                    static_cast<int>(srcLeft), static_cast<int>(srcTop), SRCCOPY);
     }
     selected.Undo();
-    work.Reset();
+    work.reset();
     picture.reset(); // the parent's picture stays the parent's; only our reference goes
 }
 

@@ -49,9 +49,9 @@ void Butonum::DrawRect(HDC dc, std::int32_t left, std::int32_t top, std::int32_t
     paint::Brush brush(CreateSolidBrush(TranslateColor(color)));
     const RECT r{left, top, right, bottom};
     if (Mode == 1)
-        FillRect(dc, &r, brush.Get());
+        FillRect(dc, &r, brush.get());
     else
-        FrameRect(dc, &r, brush.Get());
+        FrameRect(dc, &r, brush.get());
 }
 
 } // namespace butonum

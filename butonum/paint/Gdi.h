@@ -1,6 +1,9 @@
-// Small owners for the GDI objects the painting procedures create. Each releases exactly what it
-// acquired, and a selection is always undone before the object or the device context goes.
+// Owners for the GDI objects the painting procedures create, on top of the toolkit's: a selection
+// that can be undone early (a bitmap is drawn as an image only once no DC holds it), a work surface
+// with a bitmap of its own, and the pen the last line leaves selected.
 #pragma once
+
+#include "toolkit/Gdi.h"
 
 #include <windows.h>
 
@@ -8,53 +11,9 @@
 
 namespace butonum::paint {
 
-// Owns one pen, brush, bitmap or region: DeleteObject when it goes.
-template <class H> class GdiObject {
-public:
-    GdiObject() = default;
-    explicit GdiObject(H h) : h_(h) {}
-    ~GdiObject() { Reset(); }
-    GdiObject(const GdiObject&) = delete;
-    GdiObject& operator=(const GdiObject&) = delete;
-    GdiObject(GdiObject&& o) noexcept : h_(std::exchange(o.h_, nullptr)) {}
-    GdiObject& operator=(GdiObject&& o) noexcept {
-        if (this != &o) {
-            Reset();
-            h_ = std::exchange(o.h_, nullptr);
-        }
-        return *this;
-    }
-    H Get() const { return h_; }
-    void Reset() {
-        if (h_)
-            DeleteObject(h_);
-        h_ = nullptr;
-    }
-
-private:
-    H h_ = nullptr;
-};
-
-using Brush = GdiObject<HBRUSH>;
-using Bitmap = GdiObject<HBITMAP>;
-
-// Owns a memory device context: DeleteDC when it goes.
-class MemoryDc {
-public:
-    explicit MemoryDc(HDC compatibleWith) : dc_(CreateCompatibleDC(compatibleWith)) {}
-    ~MemoryDc() { Reset(); }
-    MemoryDc(const MemoryDc&) = delete;
-    MemoryDc& operator=(const MemoryDc&) = delete;
-    HDC Get() const { return dc_; }
-    void Reset() {
-        if (dc_)
-            DeleteDC(dc_);
-        dc_ = nullptr;
-    }
-
-private:
-    HDC dc_ = nullptr;
-};
+using Brush = tk::GdiObject<HBRUSH>;
+using Bitmap = tk::GdiObject<HBITMAP>;
+using tk::MemoryDc;
 
 // Selects an object into a device context and selects back what it replaced, once.
 class Selection {
@@ -66,7 +25,7 @@ public:
     Selection(const Selection&) = delete;
     Selection& operator=(const Selection&) = delete;
     void Undo() {
-        if (dc_ && previous_)
+        if (dc_ && previous_ && previous_ != HGDI_ERROR)
             SelectObject(dc_, previous_);
         previous_ = nullptr;
     }
@@ -86,19 +45,19 @@ public:
         : dc_(compatibleWith),
           bitmap_(kind == Kind::Colour ? CreateCompatibleBitmap(compatibleWith, width, height)
                                        : CreateBitmap(width, height, 1, 1, nullptr)),
-          selection_(dc_.Get(), bitmap_.Get()) {}
+          selection_(dc_.get(), bitmap_.get()) {}
     ~WorkSurface() { Release(); }
     WorkSurface(const WorkSurface&) = delete;
     WorkSurface& operator=(const WorkSurface&) = delete;
 
-    HDC Dc() const { return dc_.Get(); }
-    HBITMAP BitmapHandle() const { return bitmap_.Get(); }
+    HDC Dc() const { return dc_.get(); }
+    HBITMAP BitmapHandle() const { return bitmap_.get(); }
     // Takes the bitmap out of the DC (so it can be drawn as an image); doing it twice changes nothing.
     void Deselect() { selection_.Undo(); }
     void Release() {
         selection_.Undo();
-        bitmap_.Reset();
-        dc_.Reset();
+        bitmap_.reset();
+        dc_.reset();
     }
 
 private:

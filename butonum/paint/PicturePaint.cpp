@@ -71,11 +71,11 @@ void Butonum::DrawBitmapPicture(std::uint8_t EnabledLook, const RECT& Target, st
                   Target.top, rec.MaskColor);
     } else {
         paint::MemoryDc own(surface); // C: the picture's own bitmap, which stays the picture's
-        paint::Selection ownSelected(own.Get(), reinterpret_cast<HGDIOBJ>(image));
+        paint::Selection ownSelected(own.get(), reinterpret_cast<HGDIOBJ>(image));
         DrawRect(natural.Dc(), 0, 0, rec.OriginalPicSizeW, rec.OriginalPicSizeH, kWorkWhite, 1);
         // Here the mask applies before scaling: mask-coloured pixels become white, which the one-colour
         // looks leave out.
-        MaskedBlt(natural.Dc(), natural.Dc(), own.Get(), 0, 0, rec.OriginalPicSizeW, rec.OriginalPicSizeH, 0,
+        MaskedBlt(natural.Dc(), natural.Dc(), own.get(), 0, 0, rec.OriginalPicSizeW, rec.OriginalPicSizeH, 0,
                   0, rec.MaskColor);
         StretchBlt(drawn.Dc(), 0, 0, rec.PictureWidth, rec.PictureHeight, natural.Dc(), 0, 0,
                    rec.OriginalPicSizeW, rec.OriginalPicSizeH, SRCCOPY);
@@ -83,12 +83,12 @@ void Butonum::DrawBitmapPicture(std::uint8_t EnabledLook, const RECT& Target, st
         const auto scaled = reinterpret_cast<UINT_PTR>(drawn.BitmapHandle());
         if (ShadowLook == 1) {
             paint::Brush grey(CreateSolidBrush(kShadowColour));
-            DrawImage(surface, grey.Get(), scaled, Target.left, Target.top, kBitmapMono);
+            DrawImage(surface, grey.get(), scaled, Target.left, Target.top, kBitmapMono);
         } else {
             DrawImage(surface, nullptr, scaled, Target.left, Target.top, kBitmapDisabled);
         }
         ownSelected.Undo();
-        own.Reset();
+        own.reset();
     }
     natural.Release();
     drawn.Release();
@@ -107,7 +107,7 @@ void Butonum::DrawIconPicture(std::uint8_t EnabledLook, const RECT& Target, std:
     paint::WorkSurface drawn(surface, rec.PictureWidth, rec.PictureHeight);          // B
     if (ShadowLook == 1) {
         paint::Brush grey(CreateSolidBrush(kShadowColour));
-        DrawImage(natural.Dc(), grey.Get(), icon, 0, 0, kIconMono);
+        DrawImage(natural.Dc(), grey.get(), icon, 0, 0, kIconMono);
     } else {
         DrawImage(natural.Dc(), nullptr, icon, 0, 0, kIconDisabled);
     }
