@@ -166,8 +166,13 @@ TEST_F(PaintTest, ShadedBevelRingsAndLines) {
 
 // The hover and pressed colours of ButtonStyle 2 derive from the selection highlight colour.
 TEST_F(PaintTest, DefaultHoverAndPressedColoursFollowTheHighlightColour) {
-    const int index = COLOR_HIGHLIGHT;
-    const COLORREF saved = GetSysColor(index);
+    // The desktop's highlight colour changes for the test and comes back whatever happens.
+    struct HighlightColour {
+        const int index = COLOR_HIGHLIGHT;
+        const COLORREF saved = GetSysColor(COLOR_HIGHLIGHT);
+        ~HighlightColour() { SetSysColors(1, &index, &saved); }
+        bool Set(COLORREF c) const { return SetSysColors(1, &index, &c); }
+    } highlight;
     struct Case {
         Rgb highlight, hover, pressed;
     } cases[] = {
@@ -176,13 +181,12 @@ TEST_F(PaintTest, DefaultHoverAndPressedColoursFollowTheHighlightColour) {
     };
     Make(40, 20, 2);
     for (const auto& c : cases) {
-        ASSERT_TRUE(SetSysColors(1, &index, &c.highlight.value));
+        ASSERT_TRUE(highlight.Set(c.highlight.value));
         Show(true, false, false);
         EXPECT_EQ(Px(10, 10), c.hover);
         Show(true, true, false);
         EXPECT_EQ(Px(10, 10), c.pressed);
     }
-    SetSysColors(1, &index, &saved);
 }
 
 } // namespace
