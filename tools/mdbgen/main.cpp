@@ -99,8 +99,8 @@ int run(const std::vector<std::string>& args, const std::filesystem::path* wide_
             std::printf("%s: %.1f MB in %.2f s;", file->c_str(),
                         static_cast<double>(std::filesystem::file_size(path)) / (1 << 20), seconds);
             for (std::size_t t = 0; t < rows.size(); ++t)
-                std::printf(" %s %llu rows%s", tables[t].name.c_str(), static_cast<unsigned long long>(rows[t]),
-                            t + 1 < rows.size() ? "," : "\n");
+                std::printf(" %s %llu rows%s", tables[t].name.c_str(),
+                            static_cast<unsigned long long>(rows[t]), t + 1 < rows.size() ? "," : "\n");
         }
         return 0;
     } catch (const std::exception& e) {

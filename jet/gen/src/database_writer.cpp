@@ -41,7 +41,7 @@ constexpr std::uint32_t kMaxRowsPerPage = 255;
 constexpr std::uint32_t kMaxRowSize = 4060;
 constexpr std::uint32_t kMaxLongValueRow = 4076;
 constexpr std::uint32_t kInlineLongValue = 64;
-constexpr std::uint32_t kMapRowSize = 69;     // kind byte + 64-byte bitmap + start, or 17 page numbers
+constexpr std::uint32_t kMapRowSize = 69; // kind byte + 64-byte bitmap + start, or 17 page numbers
 constexpr std::uint32_t kInlineMapPages = 64 * 8;
 constexpr std::uint32_t kReferenceMapEntries = (kMapRowSize - 1) / 4;
 constexpr std::uint32_t kPagesPerBitmapPage = (kPageSize - 4) * 8;
@@ -77,7 +77,9 @@ void append32(std::vector<std::uint8_t>& out, std::uint32_t v) {
         out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
 }
 
-std::uint32_t row_pointer(std::uint32_t page, std::uint32_t row) { return (page << 8) | row; }
+std::uint32_t row_pointer(std::uint32_t page, std::uint32_t row) {
+    return (page << 8) | row;
+}
 
 // UTF-8 to UCS-2 little-endian bytes; characters outside the BMP are refused because Jet 4
 // readers decode text as UCS-2.
@@ -236,7 +238,9 @@ struct ColumnDef {
     std::size_t long_index = 0; // into TableState::long_values
 };
 
-bool is_long_value(std::uint8_t type) { return type == static_cast<std::uint8_t>(ColumnType::Memo) || type == kOle; }
+bool is_long_value(std::uint8_t type) {
+    return type == static_cast<std::uint8_t>(ColumnType::Memo) || type == kOle;
+}
 
 struct TableState {
     std::string name;
@@ -356,12 +360,23 @@ std::vector<RawColumn> catalog_columns() {
     const auto lng = static_cast<std::uint8_t>(ColumnType::Long);
     const auto date = static_cast<std::uint8_t>(ColumnType::DateTime);
     const auto integer = static_cast<std::uint8_t>(ColumnType::Integer);
-    return {{"Id", lng, 0, false},           {"ParentId", lng, 0, false},      {"Name", text, 510, false},
-            {"Type", integer, 0, false},     {"DateCreate", date, 0, false},   {"DateUpdate", date, 0, false},
-            {"Owner", kBinary, 510, false},  {"Flags", lng, 0, false},         {"Database", memo, 0, false},
-            {"Connect", memo, 0, false},     {"ForeignName", text, 510, false}, {"RmtInfoShort", kBinary, 510, false},
-            {"RmtInfoLong", kOle, 0, false}, {"Lv", kOle, 0, false},           {"LvProp", kOle, 0, false},
-            {"LvModule", kOle, 0, false},    {"LvExtra", kOle, 0, false}};
+    return {{"Id", lng, 0, false},
+            {"ParentId", lng, 0, false},
+            {"Name", text, 510, false},
+            {"Type", integer, 0, false},
+            {"DateCreate", date, 0, false},
+            {"DateUpdate", date, 0, false},
+            {"Owner", kBinary, 510, false},
+            {"Flags", lng, 0, false},
+            {"Database", memo, 0, false},
+            {"Connect", memo, 0, false},
+            {"ForeignName", text, 510, false},
+            {"RmtInfoShort", kBinary, 510, false},
+            {"RmtInfoLong", kOle, 0, false},
+            {"Lv", kOle, 0, false},
+            {"LvProp", kOle, 0, false},
+            {"LvModule", kOle, 0, false},
+            {"LvExtra", kOle, 0, false}};
 }
 
 // A value ready for the row: fixed bytes or variable bytes; long values are placed later.
@@ -460,7 +475,8 @@ struct DatabaseWriter::Impl {
                     throw Error("only a Long column can be an autonumber: " + c.name);
                 fixed += fixed_size_of(static_cast<std::uint8_t>(c.type));
             }
-            if (std::count_if(s.columns.begin(), s.columns.end(), [](const Column& c) { return c.autonumber; }) > 1)
+            if (std::count_if(s.columns.begin(), s.columns.end(),
+                              [](const Column& c) { return c.autonumber; }) > 1)
                 throw Error("table " + s.name + " has more than one autonumber column");
             if (fixed > kMaxRowSize / 2)
                 throw Error("table " + s.name + " has too many fixed-size columns for a row");
@@ -500,10 +516,12 @@ struct DatabaseWriter::Impl {
         add(0x0F000003, 0x0F000000, "Relationships", 3, kSystemFlags);
         add(static_cast<std::int32_t>(kCatalogPage), kTablesContainer, "MSysObjects", 1, kSystemFlags);
         for (std::size_t i = 1; i < tables.size(); ++i)
-            add(static_cast<std::int32_t>(tables[i].tdef_pages.front()), kTablesContainer, tables[i].name, 1, 0);
+            add(static_cast<std::int32_t>(tables[i].tdef_pages.front()), kTablesContainer, tables[i].name, 1,
+                0);
     }
 
-    Prepared prepare(const TableState& t, const ColumnDef& c, const Value& v, std::uint32_t& autonumber) const {
+    Prepared prepare(const TableState& t, const ColumnDef& c, const Value& v,
+                     std::uint32_t& autonumber) const {
         Prepared p;
         const std::string where = "table " + t.name + ": column " + std::to_string(c.number + 1);
         auto wrong = [&]() { return Error(where + ": value of the wrong kind"); };
@@ -549,7 +567,8 @@ struct DatabaseWriter::Impl {
             double d = 0;
             if (c.type == static_cast<std::uint8_t>(ColumnType::Double) && std::holds_alternative<double>(v))
                 d = std::get<double>(v);
-            else if (c.type == static_cast<std::uint8_t>(ColumnType::DateTime) && std::holds_alternative<DateTime>(v))
+            else if (c.type == static_cast<std::uint8_t>(ColumnType::DateTime) &&
+                     std::holds_alternative<DateTime>(v))
                 d = std::get<DateTime>(v).days;
             else
                 throw wrong();
@@ -582,7 +601,8 @@ struct DatabaseWriter::Impl {
 
     void flush(DataPage& page) { file.write(page.number, page.page.bytes.data()); }
 
-    DataPage& open_page(std::optional<DataPage>& slot, PageSet& set, const std::array<std::uint8_t, 4>& owner) {
+    DataPage& open_page(std::optional<DataPage>& slot, PageSet& set,
+                        const std::array<std::uint8_t, 4>& owner) {
         if (slot) {
             flush(*slot);
             slot.reset();
@@ -594,7 +614,8 @@ struct DatabaseWriter::Impl {
     }
 
     // Stores a long value and returns the 12-byte descriptor (plus the data when inline).
-    std::vector<std::uint8_t> store_long_value(TableState& t, const ColumnDef& c, const std::vector<std::uint8_t>& data) {
+    std::vector<std::uint8_t> store_long_value(TableState& t, const ColumnDef& c,
+                                               const std::vector<std::uint8_t>& data) {
         std::vector<std::uint8_t> out(12, 0);
         const auto size = static_cast<std::uint32_t>(data.size());
         if (size <= kInlineLongValue) {
@@ -668,7 +689,8 @@ struct DatabaseWriter::Impl {
             }
         }
         if (size > kMaxRowSize)
-            throw Error("table " + t.name + ": row of " + std::to_string(size) + " bytes does not fit a page");
+            throw Error("table " + t.name + ": row of " + std::to_string(size) +
+                        " bytes does not fit a page");
         if (t.row_count == 0xFFFFFFFFu)
             throw Error("table " + t.name + ": too many rows");
         if (std::uint64_t{next_page} + pages_needed > kMaxPages)
@@ -733,7 +755,8 @@ struct DatabaseWriter::Impl {
             m.row[0] = 0;
             put32(&m.row[1], first);
             for (auto p : bits)
-                m.row[5 + (p - first) / 8] = static_cast<std::uint8_t>(m.row[5 + (p - first) / 8] | (1u << ((p - first) % 8)));
+                m.row[5 + (p - first) / 8] =
+                    static_cast<std::uint8_t>(m.row[5 + (p - first) / 8] | (1u << ((p - first) % 8)));
             return m;
         }
         m.row[0] = 1;
@@ -919,7 +942,8 @@ struct DatabaseWriter::Impl {
                 page.bytes[1] = 0x01;
                 for (std::uint32_t k = 0; k < kPagesPerBitmapPage; ++k)
                     if (chunk * kPagesPerBitmapPage + k >= total)
-                        page.bytes[4 + k / 8] = static_cast<std::uint8_t>(page.bytes[4 + k / 8] | (1u << (k % 8)));
+                        page.bytes[4 + k / 8] =
+                            static_cast<std::uint8_t>(page.bytes[4 + k / 8] | (1u << (k % 8)));
                 const auto number = allocate();
                 put32(&row[1 + 4 * chunk], number);
                 file.write(number, page.bytes.data());
@@ -933,7 +957,8 @@ struct DatabaseWriter::Impl {
     }
 };
 
-DatabaseWriter::DatabaseWriter(const std::filesystem::path& path, std::vector<TableSpec> tables, Options options)
+DatabaseWriter::DatabaseWriter(const std::filesystem::path& path, std::vector<TableSpec> tables,
+                               Options options)
     : impl_(std::make_unique<Impl>(path, std::move(tables), options)) {}
 
 DatabaseWriter::~DatabaseWriter() = default;
@@ -944,11 +969,16 @@ void DatabaseWriter::add_row(std::size_t table, std::span<const Value> values) {
     impl_->add_row_to(table + 1, values);
 }
 
-std::uint64_t DatabaseWriter::size_estimate() const { return impl_->size_estimate(); }
+std::uint64_t DatabaseWriter::size_estimate() const {
+    return impl_->size_estimate();
+}
 
-void DatabaseWriter::finish() { impl_->finish(); }
+void DatabaseWriter::finish() {
+    impl_->finish();
+}
 
-void write_database(const std::filesystem::path& path, const std::vector<TableData>& tables, Options options) {
+void write_database(const std::filesystem::path& path, const std::vector<TableData>& tables,
+                    Options options) {
     std::vector<TableSpec> specs;
     for (const auto& t : tables)
         specs.push_back(t.spec);

@@ -31,14 +31,14 @@ private:
     std::uint64_t state_;
 };
 
-constexpr std::array<const char*, 12> kFirstNames{"Ayşe", "Şükrü", "İsmail", "Gülşen", "Ömer", "Çağla",
-                                                  "Ilgın", "Doğan", "Öykü", "Murat", "Zeynep", "Işıl"};
-constexpr std::array<const char*, 10> kLastNames{"Öztürk", "Çelik", "Ağaoğlu", "Şahin", "Yıldız",
-                                                 "Kılıç", "Doğru", "Güneş", "Erdoğdu", "Akgül"};
-constexpr std::array<const char*, 8> kCities{"İstanbul", "Çanakkale", "Muğla",  "Eskişehir",
+constexpr std::array<const char*, 12> kFirstNames{"Ayşe",  "Şükrü", "İsmail", "Gülşen", "Ömer",   "Çağla",
+                                                  "Ilgın", "Doğan", "Öykü",   "Murat",  "Zeynep", "Işıl"};
+constexpr std::array<const char*, 10> kLastNames{"Öztürk", "Çelik", "Ağaoğlu", "Şahin",   "Yıldız",
+                                                 "Kılıç",  "Doğru", "Güneş",   "Erdoğdu", "Akgül"};
+constexpr std::array<const char*, 8> kCities{"İstanbul", "Çanakkale", "Muğla",     "Eskişehir",
                                              "Iğdır",    "Ankara",    "Şanlıurfa", "Düzce"};
 constexpr std::array<const char*, 5> kStates{"Açık", "Hazırlanıyor", "Gönderildi", "Teslim edildi", "İptal"};
-constexpr std::array<const char*, 8> kWords{"bakım", "sözleşme", "fatura", "güncelleme",
+constexpr std::array<const char*, 8> kWords{"bakım", "sözleşme",   "fatura",  "güncelleme",
                                             "ölçüm", "değişiklik", "çizelge", "ıslak imza"};
 
 std::string words(Random& r, std::size_t count) {
@@ -101,7 +101,9 @@ std::vector<Value> sample_row(std::uint64_t seed, std::size_t table, std::uint64
         v.emplace_back(std::monostate{}); // autonumber
         v.emplace_back(std::string(r.pick(kFirstNames)) + " " + r.pick(kLastNames));
         const auto city = r.below(10);
-        v.emplace_back(city == 0 ? Value{} : city == 1 ? Value{std::string()} : Value{std::string(r.pick(kCities))});
+        v.emplace_back(city == 0   ? Value{}
+                       : city == 1 ? Value{std::string()}
+                                   : Value{std::string(r.pick(kCities))});
         v.emplace_back(some_date(r));
         v.emplace_back(r.below(3) != 0);
         v.emplace_back(Currency{r.between(-5'000'000'000, 50'000'000'000)});
@@ -140,7 +142,8 @@ std::vector<Value> sample_row(std::uint64_t seed, std::size_t table, std::uint64
     return v;
 }
 
-std::vector<std::uint64_t> write_sample_database(const std::filesystem::path& path, const SampleOptions& options) {
+std::vector<std::uint64_t> write_sample_database(const std::filesystem::path& path,
+                                                 const SampleOptions& options) {
     auto specs = sample_tables(options.tables);
     const std::size_t n = specs.size();
     DatabaseWriter w(path, std::move(specs));

@@ -54,7 +54,8 @@ struct DateTime {
 };
 
 // std::monostate is NULL; a Boolean column cannot hold NULL (it reads back as false).
-using Value = std::variant<std::monostate, bool, std::int16_t, std::int32_t, double, Currency, DateTime, std::string>;
+using Value =
+    std::variant<std::monostate, bool, std::int16_t, std::int32_t, double, Currency, DateTime, std::string>;
 
 struct Options {
     double creation_date = 45292.5; // 2024-01-01 12:00, also used for the catalog dates
@@ -92,7 +93,8 @@ struct TableData {
     TableSpec spec;
     std::vector<std::vector<Value>> rows;
 };
-void write_database(const std::filesystem::path& path, const std::vector<TableData>& tables, Options options = {});
+void write_database(const std::filesystem::path& path, const std::vector<TableData>& tables,
+                    Options options = {});
 
 // Reference dataset used by mdbgen: a few tables covering every column type, rows derived from
 // `seed`, written until the file reaches about `target_bytes` (or `rows_per_table` rows per table
@@ -106,6 +108,7 @@ struct SampleOptions {
 std::vector<TableSpec> sample_tables(unsigned count);
 // Row `index` of sample table `table`; a pure function of (seed, table, index).
 std::vector<Value> sample_row(std::uint64_t seed, std::size_t table, std::uint64_t index);
-std::vector<std::uint64_t> write_sample_database(const std::filesystem::path& path, const SampleOptions& options);
+std::vector<std::uint64_t> write_sample_database(const std::filesystem::path& path,
+                                                 const SampleOptions& options);
 
 } // namespace jetgen
