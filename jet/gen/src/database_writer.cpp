@@ -620,7 +620,10 @@ struct DatabaseWriter::Impl {
         const auto size = static_cast<std::uint32_t>(data.size());
         if (size <= kInlineLongValue) {
             put32(out.data(), size | 0x80000000u);
-            out.insert(out.end(), data.begin(), data.end());
+            // resize + memcpy rather than insert: GCC 12 reports a false out-of-bounds copy there.
+            out.resize(12 + data.size());
+            if (!data.empty())
+                std::memcpy(out.data() + 12, data.data(), data.size());
             return out;
         }
         auto& slot = t.lval_pages[c.long_index];
