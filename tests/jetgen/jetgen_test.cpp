@@ -237,7 +237,7 @@ std::uint32_t u16(const std::vector<unsigned char>& b, std::size_t o) {
 // space field matches its rows, and rows lie inside the page in decreasing order.
 void expect_sound_pages(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
-    std::vector<unsigned char> page(kPage);
+    std::vector<unsigned char> page(kPage), global_map;
     const auto size = fs::file_size(file);
     ASSERT_EQ(size % kPage, 0u);
     for (std::size_t n = 0; n < size / kPage; ++n) {
@@ -252,6 +252,10 @@ void expect_sound_pages(const fs::path& file) {
         if (page[0] != 1)
             continue;
         const auto rows = u16(page, 0x0C);
+        if (n == 1) {
+            ASSERT_GE(rows, 1u);
+            global_map.assign(page.begin() + (u16(page, 0x0E) & 0x1FFF), page.end()); // row 0 ends the page
+        }
         std::uint32_t low = kPage;
         for (std::uint32_t r = 0; r < rows; ++r) {
             const auto off = u16(page, 0x0E + 2 * r);
@@ -260,6 +264,33 @@ void expect_sound_pages(const fs::path& file) {
             low = off;
         }
         ASSERT_EQ(u16(page, 2), low - (0x0E + 2 * rows)) << "free space of page " << n;
+    }
+    // The global map (bit set = free) marks no page of the file as free.
+    const std::size_t pages = size / kPage;
+    ASSERT_GE(global_map.size(), 5u);
+    auto bit_free = [](const unsigned char* bitmap, std::size_t bits, std::size_t k) {
+        return k < bits && (bitmap[k / 8] >> (k % 8) & 1);
+    };
+    if (global_map[0] == 0) {
+        const std::size_t first =
+            global_map[1] | global_map[2] << 8 | global_map[3] << 16 | global_map[4] << 24;
+        const std::size_t bits = (global_map.size() - 5) * 8;
+        for (std::size_t p = first; p < pages; ++p)
+            ASSERT_FALSE(bit_free(&global_map[5], bits, p - first)) << "page " << p << " marked free";
+        return;
+    }
+    ASSERT_EQ(global_map[0], 1);
+    const std::size_t per_page = (kPage - 4) * 8;
+    for (std::size_t e = 0; 1 + 4 * e + 3 < global_map.size() && e * per_page < pages; ++e) {
+        const std::size_t bp =
+            global_map[1 + 4 * e] | global_map[2 + 4 * e] << 8 | global_map[3 + 4 * e] << 16;
+        ASSERT_TRUE(bp > 0 && bp < pages) << "no bitmap page for pages from " << e * per_page;
+        in.clear();
+        in.seekg(static_cast<std::streamoff>(bp * kPage));
+        in.read(reinterpret_cast<char*>(page.data()), kPage);
+        ASSERT_EQ(page[0], 5);
+        for (std::size_t p = e * per_page; p < std::min(pages, (e + 1) * per_page); ++p)
+            ASSERT_FALSE(bit_free(&page[4], per_page, p - e * per_page)) << "page " << p << " marked free";
     }
 }
 
@@ -325,11 +356,12 @@ TEST(Jetgen, EveryColumnTypeReadsBackWithMdbtools) {
     TempDir dir;
     const auto file = dir.file("her_tur.mdb");
     const auto t = every_type_table();
-    write_database(file, {t});
+    write_database(file, {t, {{"Boş", {{"A", T::Text, 10}, {"B", T::Memo}}}, {}}});
     expect_sound_pages(file);
     REQUIRE_MDBTOOLS();
 #ifndef _WIN32
-    EXPECT_EQ(mdb_tables(file), "Her Tür\n");
+    EXPECT_EQ(mdb_tables(file), "Her Tür\nBoş\n");
+    EXPECT_EQ(mdb_export(file, "Boş"), "");
     expect_same_text(mdb_export(file, "Her Tür"), render_rows(t.spec, t.rows, Reader::Mdbtools),
                      "mdb-export");
     EXPECT_EQ(run("LC_ALL=C.UTF-8 mdb-count " + quote(file.string()) + " 'Her Tür'"), "7\n");
@@ -474,8 +506,22 @@ TEST(Jetgen, RejectsBadDescriptions) {
         {"unknown type", {{"Tablo", {{"A", static_cast<T>(0x0F)}}}}},
     };
     TempDir dir;
-    for (const auto& c : cases)
+    for (const auto& c : cases) {
         EXPECT_THROW(DatabaseWriter(dir.file("x.mdb"), c.tables), Error) << c.what;
+        EXPECT_FALSE(fs::exists(dir.file("x.mdb"))) << c.what;
+    }
+}
+
+TEST(Jetgen, UnfinishedDatabaseIsRemoved) {
+    TempDir dir;
+    const auto file = dir.file("yarim.mdb");
+    {
+        DatabaseWriter w(file, sample_tables(3));
+        for (std::uint64_t i = 0; i < 50; ++i)
+            w.add_row(2, sample_row(1, 2, i));
+        EXPECT_TRUE(fs::exists(file));
+    }
+    EXPECT_FALSE(fs::exists(file));
 }
 
 TEST(Jetgen, RejectedRowLeavesNoTrace) {

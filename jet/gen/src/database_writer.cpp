@@ -171,6 +171,12 @@ public:
         if (!out_)
             throw Error("write failed: " + path_.string());
     }
+    // A file that was not finished is no database: it must not be left where one is expected.
+    void discard() noexcept {
+        out_.close();
+        std::error_code ec;
+        std::filesystem::remove(path_, ec);
+    }
 
 private:
     std::filesystem::path path_;
@@ -390,7 +396,6 @@ struct Prepared {
 } // namespace
 
 struct DatabaseWriter::Impl {
-    PageFile file;
     Options options;
     std::vector<TableState> tables; // [0] is the catalog
     std::uint32_t next_page = 0;
@@ -398,11 +403,15 @@ struct DatabaseWriter::Impl {
     std::size_t map_rows = 0;
     std::uint32_t user_tdef_pages = 0;
     bool finished = false;
+    bool complete = false;             // finish() wrote and closed the file
+    bool broken = false;               // a write failed; the file is discarded
     std::vector<std::uint8_t> scratch; // the row being built
+    std::unique_ptr<PageFile> file_;
+    PageFile& file;
 
+    // The description is checked before the file is created, so a bad one leaves no file.
     Impl(const std::filesystem::path& path, std::vector<TableSpec> specs, Options opts)
-        : file(path), options(opts) {
-        validate(specs);
+        : options(opts), file_((validate(specs), std::make_unique<PageFile>(path))), file(*file_) {
         tables.push_back(make_table("MSysObjects", catalog_columns(), true));
         for (const auto& s : specs) {
             std::vector<RawColumn> cols;
@@ -700,7 +709,18 @@ struct DatabaseWriter::Impl {
             throw Error("the database would exceed 2 GiB");
 
         // Nothing can fail from here on but the disk.
-        for (std::size_t i = 0; i < values.size(); ++i) {
+        if (broken)
+            throw Error("an earlier write failed");
+        try {
+            place_row(t, prepared, autonumber);
+        } catch (...) {
+            broken = true;
+            throw;
+        }
+    }
+
+    void place_row(TableState& t, std::vector<Prepared>& prepared, std::uint32_t autonumber) {
+        for (std::size_t i = 0; i < prepared.size(); ++i) {
             const auto& c = t.columns[i];
             if (is_long_value(c.type) && prepared[i].present)
                 prepared[i].bytes = store_long_value(t, c, prepared[i].bytes);
@@ -882,7 +902,19 @@ struct DatabaseWriter::Impl {
     void finish() {
         if (finished)
             throw Error("the database is already finished");
+        if (broken)
+            throw Error("an earlier write failed");
         finished = true;
+        try {
+            write_tail();
+        } catch (...) {
+            broken = true;
+            throw;
+        }
+        complete = true;
+    }
+
+    void write_tail() {
         for (auto& t : tables) {
             if (t.current)
                 flush(*t.current);
@@ -964,7 +996,10 @@ DatabaseWriter::DatabaseWriter(const std::filesystem::path& path, std::vector<Ta
                                Options options)
     : impl_(std::make_unique<Impl>(path, std::move(tables), options)) {}
 
-DatabaseWriter::~DatabaseWriter() = default;
+DatabaseWriter::~DatabaseWriter() {
+    if (!impl_->complete)
+        impl_->file.discard();
+}
 
 void DatabaseWriter::add_row(std::size_t table, std::span<const Value> values) {
     if (table + 1 >= impl_->tables.size())

@@ -63,8 +63,8 @@ struct Options {
 
 class DatabaseWriter {
 public:
-    // Creates (or truncates) `path`. Throws Error on a bad description or when the file cannot
-    // be created.
+    // Creates (or truncates) `path`. Throws Error on a bad description (before touching the file)
+    // or when the file cannot be created.
     DatabaseWriter(const std::filesystem::path& path, std::vector<TableSpec> tables, Options options = {});
     ~DatabaseWriter();
     DatabaseWriter(const DatabaseWriter&) = delete;
@@ -78,8 +78,9 @@ public:
     // Size the file will have if finished now (close to the final size; the maps add a few pages).
     [[nodiscard]] std::uint64_t size_estimate() const;
 
-    // Writes definitions, catalog and maps, then flushes and closes. Must be called once; a
-    // writer destroyed without finish() leaves an incomplete file behind.
+    // Writes definitions, catalog and maps, then flushes and closes. Must be called once. A
+    // writer destroyed without a successful finish() removes its file, and after a failed write
+    // every further call throws: no half-written database is left behind.
     void finish();
 
     struct Impl;
