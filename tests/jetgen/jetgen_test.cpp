@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -24,13 +25,22 @@ using namespace jetgen;
 namespace fs = std::filesystem;
 using T = ColumnType;
 
-constexpr std::size_t kPage = 4096;
+constexpr std::size_t kPage = 4096; // Jet 4
+
+struct PageLayout {
+    std::size_t size, row_count_at, first_slot;
+};
+PageLayout layout_of(Format f) {
+    return f == Format::Jet3 ? PageLayout{2048, 0x08, 0x0A} : PageLayout{4096, 0x0C, 0x0E};
+}
 
 class TempDir {
 public:
     TempDir() {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        path_ = fs::temp_directory_path() / (std::string("jetgen_test_") + info->name());
+        std::string name = std::string("jetgen_test_") + info->name();
+        std::replace(name.begin(), name.end(), '/', '_');
+        path_ = fs::temp_directory_path() / name;
         fs::remove_all(path_);
         fs::create_directories(path_);
     }
@@ -235,13 +245,14 @@ std::uint32_t u16(const std::vector<unsigned char>& b, std::size_t o) {
 
 // Every page is written (no hole of zeros left by out-of-order writes), every data page's free
 // space field matches its rows, and rows lie inside the page in decreasing order.
-void expect_sound_pages(const fs::path& file) {
+void expect_sound_pages(const fs::path& file, Format format = Format::Jet4) {
+    const auto [ps, row_count_at, first_slot] = layout_of(format);
     std::ifstream in(file, std::ios::binary);
-    std::vector<unsigned char> page(kPage), global_map;
+    std::vector<unsigned char> page(ps), global_map;
     const auto size = fs::file_size(file);
-    ASSERT_EQ(size % kPage, 0u);
-    for (std::size_t n = 0; n < size / kPage; ++n) {
-        in.read(reinterpret_cast<char*>(page.data()), kPage);
+    ASSERT_EQ(size % ps, 0u);
+    for (std::size_t n = 0; n < size / ps; ++n) {
+        in.read(reinterpret_cast<char*>(page.data()), ps);
         ASSERT_TRUE(in);
         if (n == 0) {
             EXPECT_EQ(std::string(reinterpret_cast<char*>(&page[4]), 15), "Standard Jet DB");
@@ -251,22 +262,23 @@ void expect_sound_pages(const fs::path& file) {
         ASSERT_EQ(page[1], 1) << "page " << n;
         if (page[0] != 1)
             continue;
-        const auto rows = u16(page, 0x0C);
+        const auto rows = u16(page, row_count_at);
         if (n == 1) {
             ASSERT_GE(rows, 1u);
-            global_map.assign(page.begin() + (u16(page, 0x0E) & 0x1FFF), page.end()); // row 0 ends the page
+            global_map.assign(page.begin() + (u16(page, first_slot) & 0x1FFF),
+                              page.end()); // row 0 ends the page
         }
-        std::uint32_t low = kPage;
+        std::uint32_t low = ps;
         for (std::uint32_t r = 0; r < rows; ++r) {
-            const auto off = u16(page, 0x0E + 2 * r);
+            const auto off = u16(page, first_slot + 2 * r);
             ASSERT_LT(off, low) << "page " << n << " row " << r;
-            ASSERT_GE(off, 0x0E + 2 * rows) << "page " << n << " row " << r;
+            ASSERT_GE(off, first_slot + 2 * rows) << "page " << n << " row " << r;
             low = off;
         }
-        ASSERT_EQ(u16(page, 2), low - (0x0E + 2 * rows)) << "free space of page " << n;
+        ASSERT_EQ(u16(page, 2), low - (first_slot + 2 * rows)) << "free space of page " << n;
     }
     // The global map (bit set = free) marks no page of the file as free.
-    const std::size_t pages = size / kPage;
+    const std::size_t pages = size / ps;
     ASSERT_GE(global_map.size(), 5u);
     auto bit_free = [](const unsigned char* bitmap, std::size_t bits, std::size_t k) {
         return k < bits && (bitmap[k / 8] >> (k % 8) & 1);
@@ -280,14 +292,14 @@ void expect_sound_pages(const fs::path& file) {
         return;
     }
     ASSERT_EQ(global_map[0], 1);
-    const std::size_t per_page = (kPage - 4) * 8;
+    const std::size_t per_page = (ps - 4) * 8;
     for (std::size_t e = 0; 1 + 4 * e + 3 < global_map.size() && e * per_page < pages; ++e) {
         const std::size_t bp =
             global_map[1 + 4 * e] | global_map[2 + 4 * e] << 8 | global_map[3 + 4 * e] << 16;
         ASSERT_TRUE(bp > 0 && bp < pages) << "no bitmap page for pages from " << e * per_page;
         in.clear();
-        in.seekg(static_cast<std::streamoff>(bp * kPage));
-        in.read(reinterpret_cast<char*>(page.data()), kPage);
+        in.seekg(static_cast<std::streamoff>(bp * ps));
+        in.read(reinterpret_cast<char*>(page.data()), ps);
         ASSERT_EQ(page[0], 5);
         for (std::size_t p = e * per_page; p < std::min(pages, (e + 1) * per_page); ++p)
             ASSERT_FALSE(bit_free(&page[4], per_page, p - e * per_page)) << "page " << p << " marked free";
@@ -338,11 +350,12 @@ TableData every_type_table() {
     return t;
 }
 
-// Enough rows for data pages past one inline map (512 pages), and long values in chains.
+// Enough rows for data pages past one inline map (512 pages in Jet 4, 1024 in Jet 3), rows past
+// 512 bytes (two jumps in a Jet 3 row), and long values in chains.
 std::vector<TableData> large_tables() {
     TableData wide;
     wide.spec = {"Genis", {{"Sira", T::Long}, {"A", T::Text, 255}, {"B", T::Text, 255}, {"Var", T::Boolean}}};
-    for (std::int32_t i = 0; i < 2600; ++i)
+    for (std::int32_t i = 0; i < 3200; ++i)
         wide.rows.push_back({i, repeat_to("Ç" + std::to_string(i) + " ", 250).substr(0, 250),
                              repeat_to("ş" + std::to_string(i * 7) + " ", 250).substr(0, 250), i % 3 == 0});
     TableData notes;
@@ -352,29 +365,67 @@ std::vector<TableData> large_tables() {
     return {wide, notes};
 }
 
-TEST(Jetgen, EveryColumnTypeReadsBackWithMdbtools) {
+// Jet 3 text is code page 1252: the Turkish letters it lacks become their base letters.
+std::string cp1252_letters(std::string s) {
+    const std::array<std::pair<std::string, std::string>, 6> map{
+        {{"ğ", "g"}, {"Ğ", "G"}, {"ş", "s"}, {"Ş", "S"}, {"ı", "i"}, {"İ", "I"}}};
+    for (const auto& [from, to] : map)
+        for (auto pos = s.find(from); pos != std::string::npos; pos = s.find(from, pos))
+            s.replace(pos, from.size(), to);
+    return s;
+}
+
+std::vector<TableData> for_format(std::vector<TableData> tables, Format format) {
+    if (format != Format::Jet3)
+        return tables;
+    for (auto& t : tables) {
+        t.spec.name = cp1252_letters(t.spec.name);
+        for (auto& c : t.spec.columns)
+            c.name = cp1252_letters(c.name);
+        for (auto& row : t.rows)
+            for (auto& v : row)
+                if (auto* text = std::get_if<std::string>(&v))
+                    *text = cp1252_letters(*text);
+    }
+    return tables;
+}
+
+void write_as(const fs::path& file, const std::vector<TableData>& tables, Format format) {
+    Options o;
+    o.format = format;
+    write_database(file, tables, o);
+}
+
+class ReadBack : public ::testing::TestWithParam<Format> {};
+
+INSTANTIATE_TEST_SUITE_P(Jetgen, ReadBack, ::testing::Values(Format::Jet4, Format::Jet3),
+                         [](const auto& p) { return p.param == Format::Jet3 ? "Jet3" : "Jet4"; });
+
+TEST_P(ReadBack, EveryColumnTypeWithMdbtools) {
     TempDir dir;
     const auto file = dir.file("her_tur.mdb");
-    const auto t = every_type_table();
-    write_database(file, {t, {{"Boş", {{"A", T::Text, 10}, {"B", T::Memo}}}, {}}});
-    expect_sound_pages(file);
+    const auto tables =
+        for_format({every_type_table(), {{"Boş", {{"A", T::Text, 10}, {"B", T::Memo}}}, {}}}, GetParam());
+    const auto& t = tables[0];
+    write_as(file, tables, GetParam());
+    expect_sound_pages(file, GetParam());
     REQUIRE_MDBTOOLS();
 #ifndef _WIN32
-    EXPECT_EQ(mdb_tables(file), "Her Tür\nBoş\n");
-    EXPECT_EQ(mdb_export(file, "Boş"), "");
+    EXPECT_EQ(mdb_tables(file), "Her Tür\n" + tables[1].spec.name + "\n");
+    EXPECT_EQ(mdb_export(file, tables[1].spec.name), "");
     expect_same_text(mdb_export(file, "Her Tür"), render_rows(t.spec, t.rows, Reader::Mdbtools),
                      "mdb-export");
     EXPECT_EQ(run("LC_ALL=C.UTF-8 mdb-count " + quote(file.string()) + " 'Her Tür'"), "7\n");
 #endif
 }
 
-TEST(Jetgen, MultiPageTablesReadBackInOrder) {
+TEST_P(ReadBack, MultiPageTablesInOrderWithMdbtools) {
     TempDir dir;
     const auto file = dir.file("buyuk.mdb");
-    const auto tables = large_tables();
-    write_database(file, tables);
-    expect_sound_pages(file);
-    ASSERT_GT(fs::file_size(file), 700 * kPage);
+    const auto tables = for_format(large_tables(), GetParam());
+    write_as(file, tables, GetParam());
+    expect_sound_pages(file, GetParam());
+    ASSERT_GT(fs::file_size(file), 1100 * layout_of(GetParam()).size);
     REQUIRE_MDBTOOLS();
 #ifndef _WIN32
     EXPECT_EQ(mdb_tables(file), "Genis\nNotlar\n");
@@ -387,15 +438,16 @@ TEST(Jetgen, MultiPageTablesReadBackInOrder) {
 #endif
 }
 
-TEST(Jetgen, SampleDatabaseHoldsTheSampleRows) {
+TEST_P(ReadBack, SampleDatabaseWithMdbtools) {
     TempDir dir;
     const auto file = dir.file("ornek.mdb");
     SampleOptions o;
     o.seed = 42;
     o.rows_per_table = 120;
+    o.format = GetParam();
     const auto rows = write_sample_database(file, o);
     ASSERT_EQ(rows, (std::vector<std::uint64_t>{120, 120, 120}));
-    expect_sound_pages(file);
+    expect_sound_pages(file, GetParam());
     REQUIRE_MDBTOOLS();
 #ifndef _WIN32
     const auto specs = sample_tables(3);
@@ -403,14 +455,14 @@ TEST(Jetgen, SampleDatabaseHoldsTheSampleRows) {
     for (std::size_t t = 0; t < specs.size(); ++t) {
         std::vector<std::vector<Value>> expected;
         for (std::uint64_t i = 0; i < rows[t]; ++i)
-            expected.push_back(sample_row(o.seed, t, i));
+            expected.push_back(sample_row(o.seed, t, i, o.format));
         expect_same_text(mdb_export(file, specs[t].name), render_rows(specs[t], expected, Reader::Mdbtools),
                          specs[t].name);
     }
 #endif
 }
 
-TEST(Jetgen, MdbReaderReadsTheSameRows) {
+TEST_P(ReadBack, SameRowsWithMdbReader) {
 #ifdef _WIN32
     GTEST_SKIP() << "node runs on the Linux side only";
 #else
@@ -444,24 +496,26 @@ TEST(Jetgen, MdbReaderReadsTheSameRows) {
         return s;
     };
     TempDir dir;
-    std::vector<std::vector<TableData>> cases{{every_type_table()}, large_tables()};
+    std::vector<std::vector<TableData>> cases{for_format({every_type_table()}, GetParam()),
+                                              for_format(large_tables(), GetParam())};
     {
         SampleOptions o;
         o.seed = 7;
         o.rows_per_table = 80;
+        o.format = GetParam();
         write_sample_database(dir.file("sample.mdb"), o);
         std::vector<TableData> sample;
         const auto specs = sample_tables(3);
         for (std::size_t t = 0; t < specs.size(); ++t) {
             sample.push_back({specs[t], {}});
             for (std::uint64_t i = 0; i < 80; ++i)
-                sample.back().rows.push_back(sample_row(o.seed, t, i));
+                sample.back().rows.push_back(sample_row(o.seed, t, i, o.format));
         }
         expect_same_text(dump(dir.file("sample.mdb")), expected(sample), "sample");
     }
     for (std::size_t i = 0; i < cases.size(); ++i) {
         const auto file = dir.file("case" + std::to_string(i) + ".mdb");
-        write_database(file, cases[i]);
+        write_as(file, cases[i], GetParam());
         expect_same_text(dump(file), expected(cases[i]), file.filename().string());
     }
 #endif

@@ -1,4 +1,4 @@
-// mdbgen: writes a sample Jet 4 database of a given size.
+// mdbgen: writes a sample Jet 4 (or Jet 3) database of a given size.
 #include "jetgen/database_writer.h"
 
 #include <chrono>
@@ -24,6 +24,8 @@ options:
   --tables N     how many of the sample tables to write, 1..3 (default 3):
                  Musteriler, Siparisler, Belgeler
   --seed N       seed of the sample data (default 1)
+  --jet3         write a Jet 3 database (2 KB pages, text in code page 1252,
+                 so ğ ş ı İ Ğ Ş become g s i I G S; at most 1000 MB)
   --quiet        print nothing on success
   --help         show this text
 
@@ -56,6 +58,8 @@ int run(const std::vector<std::string>& args, const std::filesystem::path* wide_
         if (a == "--help" || a == "-h") {
             std::fputs(kHelp, stdout);
             return 0;
+        } else if (a == "--jet3") {
+            options.format = jetgen::Format::Jet3;
         } else if (a == "--quiet" || a == "-q") {
             quiet = true;
         } else if (a == "--size") {
@@ -89,6 +93,8 @@ int run(const std::vector<std::string>& args, const std::filesystem::path* wide_
     }
     if (!file)
         return usage("no FILE given");
+    if (options.format == jetgen::Format::Jet3 && options.target_bytes > (1000ull << 20))
+        return usage("a Jet 3 database holds at most 1000 MB");
     const std::filesystem::path path = wide_file ? wide_file[file_index] : std::filesystem::path(*file);
     const auto start = std::chrono::steady_clock::now();
     try {

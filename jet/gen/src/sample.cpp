@@ -3,6 +3,7 @@
 #include "jetgen/database_writer.h"
 
 #include <array>
+#include <cstring>
 
 namespace jetgen {
 
@@ -93,7 +94,7 @@ std::vector<TableSpec> sample_tables(unsigned count) {
     return all;
 }
 
-std::vector<Value> sample_row(std::uint64_t seed, std::size_t table, std::uint64_t index) {
+static std::vector<Value> sample_row_unicode(std::uint64_t seed, std::size_t table, std::uint64_t index) {
     Random r(seed, table, index);
     std::vector<Value> v;
     switch (table) {
@@ -142,16 +143,39 @@ std::vector<Value> sample_row(std::uint64_t seed, std::size_t table, std::uint64
     return v;
 }
 
+namespace {
+std::string to_cp1252_letters(const std::string& s) {
+    static const std::array<std::pair<const char*, const char*>, 6> kMap{
+        {{"ğ", "g"}, {"Ğ", "G"}, {"ş", "s"}, {"Ş", "S"}, {"ı", "i"}, {"İ", "I"}}};
+    std::string out = s;
+    for (const auto& [from, to] : kMap)
+        for (auto pos = out.find(from); pos != std::string::npos; pos = out.find(from, pos))
+            out.replace(pos, std::strlen(from), to);
+    return out;
+}
+} // namespace
+
+std::vector<Value> sample_row(std::uint64_t seed, std::size_t table, std::uint64_t index, Format format) {
+    auto row = sample_row_unicode(seed, table, index);
+    if (format == Format::Jet3)
+        for (auto& v : row)
+            if (auto* s = std::get_if<std::string>(&v))
+                *s = to_cp1252_letters(*s);
+    return row;
+}
+
 std::vector<std::uint64_t> write_sample_database(const std::filesystem::path& path,
                                                  const SampleOptions& options) {
     auto specs = sample_tables(options.tables);
     const std::size_t n = specs.size();
-    DatabaseWriter w(path, std::move(specs));
+    Options writer_options;
+    writer_options.format = options.format;
+    DatabaseWriter w(path, std::move(specs), writer_options);
     std::vector<std::uint64_t> rows(n, 0);
     // Rows per round, so that a file of any size holds all three tables in a fixed proportion.
     constexpr std::array<std::uint64_t, 3> kWeights{4, 10, 1};
     auto add = [&](std::size_t t) {
-        w.add_row(t, sample_row(options.seed, t, rows[t]));
+        w.add_row(t, sample_row(options.seed, t, rows[t], options.format));
         ++rows[t];
     };
     if (options.rows_per_table > 0) {

@@ -1,7 +1,7 @@
-// Writes new Jet 4 databases (4 KB pages, UCS-2 text) from a description of user tables and a
-// stream of rows. Pages go to disk as soon as they are full, so memory stays small whatever the
-// file size; only the definition, catalog and map pages are written at the end, into page
-// numbers reserved when the writer starts.
+// Writes new Jet 4 databases (4 KB pages, UCS-2 text) or Jet 3 databases (2 KB pages, text in
+// code page 1252) from a description of user tables and a stream of rows. Pages go to disk as soon as they
+// are full, so memory stays small whatever the file size; only the definition, catalog and map pages are
+// written at the end, into page numbers reserved when the writer starts.
 #pragma once
 
 #include <cstdint>
@@ -57,7 +57,10 @@ struct DateTime {
 using Value =
     std::variant<std::monostate, bool, std::int16_t, std::int32_t, double, Currency, DateTime, std::string>;
 
+enum class Format { Jet4, Jet3 };
+
 struct Options {
+    Format format = Format::Jet4;
     double creation_date = 45292.5; // 2024-01-01 12:00, also used for the catalog dates
 };
 
@@ -105,10 +108,13 @@ struct SampleOptions {
     std::uint64_t target_bytes = 8u << 20;
     std::uint64_t rows_per_table = 0;
     unsigned tables = 3; // 1..3 of the sample tables, in a fixed order
+    Format format = Format::Jet4;
 };
 std::vector<TableSpec> sample_tables(unsigned count);
-// Row `index` of sample table `table`; a pure function of (seed, table, index).
-std::vector<Value> sample_row(std::uint64_t seed, std::size_t table, std::uint64_t index);
+// Row `index` of sample table `table`; a pure function of (seed, table, index). For Jet 3 the
+// Turkish letters that code page 1252 lacks (ğ ş ı İ Ğ Ş) become their base letters.
+std::vector<Value> sample_row(std::uint64_t seed, std::size_t table, std::uint64_t index,
+                              Format format = Format::Jet4);
 std::vector<std::uint64_t> write_sample_database(const std::filesystem::path& path,
                                                  const SampleOptions& options);
 
