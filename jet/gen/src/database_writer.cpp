@@ -1,6 +1,6 @@
-// Jet 4 file layout as this writer produces it:
+// File layout as this writer produces it (Jet 4: 4 KB pages; Jet 3: 2 KB pages):
 //
-//   page 0              header (masked region, creation date, commit array)
+//   page 0              header (masked region, code page, Jet 4 creation date, commit array)
 //   page 1              global usage map (row 0, bit set = page free) and an empty second row
 //   page 2              MSysObjects definition
 //   pages 3 ...         one definition chain per user table, then the pages holding the other
@@ -9,20 +9,20 @@
 //   last pages          bitmap pages (type 0x05) of reference usage maps, when a map spans more
 //                       pages than an inline bitmap covers
 //
-// Data page (type 0x01):
+// Data page (type 0x01), Jet 3 / Jet 4:
 //   0x00 u8 0x01 | 0x01 u8 0x01 | 0x02 u16 free bytes | 0x04 u32 owner definition page, or "LVAL"
-//   0x08 u32 0 | 0x0C u16 rows | 0x0E u16 row offsets; rows are packed from the page end downwards
-//   free = lowest row offset - (0x0E + 2 * rows)
+//   Jet 4 only: 0x08 u32 0 | 0x08 / 0x0C u16 rows | 0x0A / 0x0E u16 row offsets; rows are packed
+//   from the page end downwards; free = lowest row offset - (end of the offset table)
 //
-// Row: u16 column count, fixed-size columns, variable-size columns, then
-//   u16 end of variable data, u16 variable offsets (last column first), u16 variable count
-//   (those three only when the table has variable columns), null mask (bit set = not null;
-//   booleans keep their value there).
+// Row: column count (u8 / u16), fixed-size columns, variable-size columns, then end of variable
+//   data, variable offsets (last column first), [Jet 3: jump table], variable count (those only
+//   when the table has variable columns; u8 / u16 each), null mask (bit set = not null; booleans
+//   keep their value there).
 //
 // Definition page (type 0x02): see write_definition() for the field offsets.
 //
 // Usage map row: u8 kind; kind 0: u32 first page + bitmap; kind 1: u32 pages of type 0x05, each
-// covering (page size - 4) * 8 pages.
+// covering (page size - 4) * 8 pages. Rows are 133 (Jet 3) / 69 (Jet 4) bytes.
 #include "jetgen/database_writer.h"
 
 #include <algorithm>

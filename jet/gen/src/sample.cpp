@@ -3,7 +3,7 @@
 #include "jetgen/database_writer.h"
 
 #include <array>
-#include <cstring>
+#include <string_view>
 
 namespace jetgen {
 
@@ -145,14 +145,26 @@ static std::vector<Value> sample_row_unicode(std::uint64_t seed, std::size_t tab
 
 namespace {
 std::string to_cp1252_letters(const std::string& s) {
-    static const std::array<std::pair<const char*, const char*>, 6> kMap{
-        {{"ğ", "g"}, {"Ğ", "G"}, {"ş", "s"}, {"Ş", "S"}, {"ı", "i"}, {"İ", "I"}}};
-    std::string out = s;
-    for (const auto& [from, to] : kMap)
-        for (auto pos = out.find(from); pos != std::string::npos; pos = out.find(from, pos))
-            out.replace(pos, std::strlen(from), to);
+    static const std::array<std::pair<std::string_view, char>, 6> kMap{
+        {{"ğ", 'g'}, {"Ğ", 'G'}, {"ş", 's'}, {"Ş", 'S'}, {"ı", 'i'}, {"İ", 'I'}}};
+    std::string out;
+    out.reserve(s.size());
+    const std::string_view in(s);
+    for (std::size_t i = 0; i < in.size();) {
+        bool replaced = false;
+        for (const auto& [from, to] : kMap)
+            if (in.substr(i, from.size()) == from) {
+                out += to;
+                i += from.size();
+                replaced = true;
+                break;
+            }
+        if (!replaced)
+            out += in[i++];
+    }
     return out;
 }
+
 } // namespace
 
 std::vector<Value> sample_row(std::uint64_t seed, std::size_t table, std::uint64_t index, Format format) {
