@@ -12,12 +12,20 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #ifndef _WIN32
 #include <unistd.h>
 #endif
+
+namespace jetgen {
+// Test names show the format instead of its bytes.
+void PrintTo(Format f, std::ostream* os) {
+    *os << (f == Format::Jet3 ? "Jet 3" : "Jet 4");
+}
+} // namespace jetgen
 
 namespace {
 
@@ -565,6 +573,27 @@ TEST(Jetgen, RejectsBadDescriptions) {
         EXPECT_THROW(DatabaseWriter(dir.file("x.mdb"), c.tables), Error) << c.what;
         EXPECT_FALSE(fs::exists(dir.file("x.mdb"))) << c.what;
     }
+}
+
+TEST(Jetgen, Jet3RefusesLettersOutsideItsCodePage) {
+    TempDir dir;
+    Options o;
+    o.format = Format::Jet3;
+    EXPECT_THROW(DatabaseWriter(dir.file("a.mdb"), {{"Şube", {{"A", T::Text}}}}, o), Error);
+    DatabaseWriter w(dir.file("b.mdb"), {{"Sube", {{"Ad", T::Text}, {"Not", T::Memo}}}}, o);
+    EXPECT_THROW(w.add_row(0, std::vector<Value>{std::string("Kaş"), Value{}}), Error);
+    EXPECT_THROW(w.add_row(0, std::vector<Value>{std::string("Kas"), repeat_to("uzun not ğ ", 5000)}), Error);
+    w.add_row(0, std::vector<Value>{std::string("Çöü €"), std::string("ÇÖÜ çöü")});
+    w.finish();
+    expect_sound_pages(dir.file("b.mdb"), Format::Jet3);
+    // Header, global map, two definitions, two pages of map rows, catalog rows, one page of rows:
+    // no long-value page from the refused memo.
+    EXPECT_EQ(fs::file_size(dir.file("b.mdb")), 8 * 2048u);
+#ifndef _WIN32
+    if (have("mdb-export")) {
+        EXPECT_EQ(mdb_export(dir.file("b.mdb"), "Sube"), "\"Çöü €\",\"ÇÖÜ çöü\"\n");
+    }
+#endif
 }
 
 TEST(Jetgen, UnfinishedDatabaseIsRemoved) {
