@@ -154,9 +154,45 @@ long Picture::Height() const {
     return static_cast<long>(h);
 }
 
+namespace {
+// A bitmap as the bytes of a 32-bit .bmp file.
+std::vector<unsigned char> BitmapFileBytes(HBITMAP bitmap) {
+    std::vector<unsigned char> out;
+    BITMAP bm{};
+    if (!GetObjectW(bitmap, sizeof bm, &bm) || bm.bmWidth <= 0 || bm.bmHeight <= 0)
+        return out;
+    BITMAPINFOHEADER info{};
+    info.biSize = sizeof info;
+    info.biWidth = bm.bmWidth;
+    info.biHeight = bm.bmHeight;
+    info.biPlanes = 1;
+    info.biBitCount = 32;
+    info.biCompression = BI_RGB;
+    const std::size_t pixels =
+        static_cast<std::size_t>(bm.bmWidth) * static_cast<std::size_t>(bm.bmHeight) * 4;
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof info;
+    file.bfSize = static_cast<DWORD>(file.bfOffBits + pixels);
+    out.resize(file.bfSize);
+    std::memcpy(out.data(), &file, sizeof file);
+    std::memcpy(out.data() + sizeof file, &info, sizeof info);
+    HDC screen = GetDC(nullptr);
+    const int lines =
+        GetDIBits(screen, bitmap, 0, static_cast<UINT>(bm.bmHeight), out.data() + file.bfOffBits,
+                  reinterpret_cast<BITMAPINFO*>(out.data() + sizeof file), DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    if (lines != bm.bmHeight)
+        out.clear();
+    return out;
+}
+} // namespace
+
 std::vector<unsigned char> Picture::Bytes() const {
     if (!bytes_.empty() || !pic_ || Type() == PicTypeNone)
         return bytes_;
+    if (Type() == PicTypeBitmap)
+        return BitmapFileBytes(reinterpret_cast<HBITMAP>(Handle()));
     std::vector<unsigned char> out;
     ComRef<IStream> stream;
     if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, stream.Out())))
