@@ -7,8 +7,29 @@
 
 #include <cstring>
 
+#ifdef HAVE_JET
+#include "jet/DBEngine.h"
+#endif
+
 namespace app {
 namespace {
+
+#ifdef HAVE_JET
+class JetEngine : public DatabaseEngine {
+public:
+    void RepairDatabase(const std::wstring& path) override {
+        try {
+            // The extended form keeps paths longer than MAX_PATH working.
+            engine_.RepairDatabase(std::filesystem::path(tk::ExtendedPath(path)));
+        } catch (const jet::RepairError& e) {
+            throw tk::VbError(3049, e.what());
+        }
+    }
+
+private:
+    jet::DBEngine engine_;
+};
+#else
 
 // Until the repair engine is linked in: checks that the file is a database that could be repaired
 // in place (there, writable, not in use, with the database signature) and changes nothing.
@@ -27,11 +48,16 @@ public:
             throw tk::VbError(3343, "Unrecognized database format");
     }
 };
+#endif
 
 } // namespace
 
 std::unique_ptr<DatabaseEngine> NewDatabaseEngine() {
+#ifdef HAVE_JET
+    return std::make_unique<JetEngine>();
+#else
     return std::make_unique<CheckingEngine>();
+#endif
 }
 
 } // namespace app
