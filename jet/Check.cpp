@@ -204,7 +204,7 @@ public:
 
 private:
     // --- findings ---
-    void add(Invariant inv, std::uint32_t page, int row, long byte, std::string message,
+    void add(Invariant inv, std::uint32_t page, int row, std::int64_t byte, std::string message,
              std::optional<Fix> fix = std::nullopt) {
         ++report_.totalFindings;
         if (report_.findings.size() < options_.findingCap) {
@@ -258,6 +258,7 @@ private:
     void checkIndex(const TableDef& def, std::size_t number, const PhysicalIndex& index,
                     std::uint64_t liveRows);
     void checkGlobalMap();
+    void settleRowCounts();
 
     const File& file_;
     const Options& options_;
@@ -273,7 +274,20 @@ private:
     std::vector<bool> slotsBad_;       // ... and found unusable
     std::vector<std::uint32_t> owner_; // table definition page owning each data page
     std::vector<bool> inChain_;        // pages of some table definition chain
+    std::vector<bool> free_;           // free in the global map
 
+    struct PendingCount {
+        std::uint32_t page;
+        std::string name;
+        std::uint32_t stored;
+        std::uint64_t live;
+    };
+    std::vector<PendingCount> pendingCounts_;
+
+public:
+    std::vector<TableInfo>* tablesOut_ = nullptr;
+
+private:
     struct CatalogEntry {
         std::uint32_t page;
         std::string name;
@@ -874,7 +888,7 @@ void Checker::checkIndex(const TableDef& def, std::size_t number, const Physical
             }
             const std::size_t end = layout_.ixFirstEntry + bit;
             if (end > layout_.pageSize || end < start + (leaf ? 4u : 8u)) {
-                add(Invariant::I10, page, -1, static_cast<long>(start), what + " entry is malformed");
+                add(Invariant::I10, page, -1, static_cast<std::int64_t>(start), what + " entry is malformed");
                 complete = false;
                 break;
             }
@@ -889,7 +903,7 @@ void Checker::checkIndex(const TableDef& def, std::size_t number, const Physical
                     live = dp && rowAt(*dp, dataRow, ref) && (ref.flags & format::slotOverflowTarget) == 0;
                 }
                 if (!live) {
-                    add(Invariant::I10, page, -1, static_cast<long>(start),
+                    add(Invariant::I10, page, -1, static_cast<std::int64_t>(start),
                         what + " entry points to page " + std::to_string(dataPage) + " row " +
                             std::to_string(dataRow) + ", which is not a live row of the table");
                 }
@@ -1070,15 +1084,9 @@ void Checker::checkTable(std::uint32_t tdefPage, const std::string& name) {
         return;
     }
     if (user && def.rowCount != live) {
-        Fix fix;
-        fix.kind = Fix::Kind::writeU32;
-        fix.page = tdefPage;
-        fix.offset = layout_.tdRowCount;
-        fix.value = static_cast<std::uint32_t>(live);
-        add(Invariant::I7, tdefPage, -1, layout_.tdRowCount,
-            "row count is " + std::to_string(def.rowCount) + ", the table holds " + std::to_string(live) +
-                " rows",
-            fix);
+        // Decided at the end: a lost map bit also makes the count differ, and then the count is
+        // not what is wrong.
+        pendingCounts_.push_back({tdefPage, name, def.rowCount, live});
     }
     if (haveAuto && maxAuto > 0 && static_cast<std::int64_t>(def.autonumber) < maxAuto) {
         Fix fix;
@@ -1094,6 +1102,72 @@ void Checker::checkTable(std::uint32_t tdefPage, const std::string& name) {
     for (std::size_t i = 0; i < def.indexes.size(); ++i) {
         checkIndex(def, i, def.indexes[i], live);
     }
+    if (tablesOut_ != nullptr) {
+        TableInfo info;
+        info.name = name;
+        info.definitionPage = tdefPage;
+        info.user = user;
+        info.dataPages = usable;
+        info.liveRows = live;
+        info.hasAutonumber = haveAuto;
+        info.maxAutonumber = maxAuto;
+        info.hasLongValues = !longColumns.empty();
+        info.indexes = def.indexes.size();
+        info.ownedMapPointer = def.ownedMap;
+        tablesOut_->push_back(std::move(info));
+    }
+}
+
+// I7, once every table's pages are known. A row count is only rewritten when no data page that
+// names the table lies outside its map while the global map still holds it in use: such a page
+// may carry rows the map lost, and then the count is right and the map is wrong.
+void Checker::settleRowCounts() {
+    if (pendingCounts_.empty()) {
+        return;
+    }
+    std::vector<std::uint32_t> stray;
+    for (std::uint32_t p = 3; p < pages_->fullPages(); ++p) {
+        if (owner_[p] != 0 || (p < free_.size() && free_[p])) {
+            continue;
+        }
+        auto bytes = pages_->get(p);
+        if (!bytes || (*bytes)[0] != format::pageData) {
+            continue;
+        }
+        const std::uint32_t named = ByteView(*bytes).u32(4);
+        for (const auto& c : pendingCounts_) {
+            if (c.page == named) {
+                stray.push_back(p);
+                break;
+            }
+        }
+    }
+    for (const auto& c : pendingCounts_) {
+        currentTable_ = c.name;
+        std::string msg = "row count is " + std::to_string(c.stored) + ", the table holds " +
+                          std::to_string(c.live) + " rows";
+        std::uint32_t example = 0;
+        std::size_t count = 0;
+        for (auto p : stray) {
+            if (ByteView(*pages_->get(p)).u32(4) == c.page) {
+                example = count == 0 ? p : example;
+                ++count;
+            }
+        }
+        if (count != 0) {
+            add(Invariant::I7, c.page, -1, layout_.tdRowCount,
+                msg + "; " + std::to_string(count) +
+                    " page(s) naming the table (first: " + std::to_string(example) +
+                    ") are outside its owned-pages map but in use, so rows may be missing from the map");
+            continue;
+        }
+        Fix fix;
+        fix.kind = Fix::Kind::writeU32;
+        fix.page = c.page;
+        fix.offset = layout_.tdRowCount;
+        fix.value = static_cast<std::uint32_t>(c.live);
+        add(Invariant::I7, c.page, -1, layout_.tdRowCount, msg, fix);
+    }
 }
 
 // I11: nothing that a live structure uses may be marked free in the global map.
@@ -1108,6 +1182,9 @@ void Checker::checkGlobalMap() {
         return;
     }
     for (auto p : freePages) {
+        if (p < free_.size()) {
+            free_[p] = true;
+        }
         if (p < used_.size() && used_[p]) {
             add(Invariant::I11, p, -1, -1, "page is in use but marked free in the global map");
         }
@@ -1174,6 +1251,7 @@ ErrorCode Checker::run() {
     slotsChecked_.assign(n, false);
     slotsBad_.assign(n, false);
     owner_.assign(n, 0);
+    free_.assign(n, false);
     inChain_.assign(n, false);
     markUsed(0);
 
@@ -1198,6 +1276,7 @@ ErrorCode Checker::run() {
         checkTable(t.page, t.name);
     }
     checkGlobalMap();
+    settleRowCounts();
     if (pages_->ioFailed()) {
         return refuse(ErrorCode::ioError, "read failed: " + pages_->ioDetail());
     }
@@ -1209,13 +1288,13 @@ ErrorCode Checker::run() {
         std::string msg = "file size " + std::to_string(fileSize_) + " is not a whole number of " +
                           std::to_string(layout_.pageSize) + "-byte pages";
         if (partialReferenced_) {
-            add(Invariant::I1, pages_->fullPages(), -1, static_cast<long>(whole),
+            add(Invariant::I1, pages_->fullPages(), -1, static_cast<std::int64_t>(whole),
                 msg + "; the partial last page is referenced, so it is not cut off");
         } else {
             Fix fix;
             fix.kind = Fix::Kind::truncateFile;
             fix.newSize = whole;
-            add(Invariant::I1, pages_->fullPages(), -1, static_cast<long>(whole),
+            add(Invariant::I1, pages_->fullPages(), -1, static_cast<std::int64_t>(whole),
                 msg + "; the partial last page is unreferenced", fix);
         }
     }
@@ -1224,8 +1303,10 @@ ErrorCode Checker::run() {
 
 } // namespace
 
-ErrorCode checkOpenFile(const File& file, const Options& options, Report& report) {
+ErrorCode checkOpenFile(const File& file, const Options& options, Report& report,
+                        std::vector<TableInfo>* tables) {
     Checker checker(file, options, report);
+    checker.tablesOut_ = tables;
     return checker.run();
 }
 

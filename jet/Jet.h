@@ -43,7 +43,7 @@ struct Finding {
     Invariant invariant = Invariant::I1;
     std::uint32_t page = noPage; // noPage: the file as a whole
     int row = -1;                // -1: no particular row
-    long byte = -1;              // byte inside the page (or file offset for I1), -1: none
+    std::int64_t byte = -1;      // byte inside the page (or file offset for I1), -1: none
     std::string table;           // table it concerns, if any
     std::string message;
     std::optional<Fix> fix; // set when the repair can correct it
