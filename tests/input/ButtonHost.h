@@ -9,11 +9,48 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <chrono>
 #include <cstdio>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace inputtest {
+
+using Clock = std::chrono::steady_clock;
+
+// Pumps messages until `done` holds or the timeout passes; true when it held.
+template <class Pred> bool PumpUntil(Pred done, std::chrono::milliseconds timeout = std::chrono::seconds(3)) {
+    const auto end = Clock::now() + timeout;
+    while (!done()) {
+        if (Clock::now() > end)
+            return false;
+        testhost::PumpMessages();
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+}
+
+inline void PumpFor(std::chrono::milliseconds span) {
+    PumpUntil([] { return false; }, span);
+}
+
+// Moves the real pointer (SetCursorPos also delivers the mouse move) and waits until it has stayed
+// there a while: under Wine the display's report of an earlier position can arrive late and put the
+// pointer back, so it is set again then.
+inline void MovePointer(POINT p) {
+    SetCursorPos(p.x, p.y);
+    auto stableSince = Clock::now();
+    PumpUntil([&] {
+        POINT now{};
+        GetCursorPos(&now);
+        if (now.x != p.x || now.y != p.y) {
+            SetCursorPos(p.x, p.y);
+            stableSince = Clock::now();
+        }
+        return Clock::now() - stableSince > std::chrono::milliseconds(60);
+    });
+}
 
 // Makes the notification handlers callable so that a test can play a sequence of input directly.
 class Probe : public butonum::Butonum {
@@ -83,9 +120,13 @@ public:
     static constexpr int kLeft = 40, kTop = 50, kWidth = 120, kHeight = 40;
 
     ButtonHost() {
-        // Keep the real pointer off the button so that only the test moves it in.
-        SetCursorPos(0, 0);
         button.Create(site, window.hwnd(), kLeft, kTop, kWidth, kHeight, true, nullptr);
+        // The pointer is where an earlier test left it: park it off the button and let a hover that
+        // began meanwhile end, so that only the test moves the pointer in.
+        POINT park{kLeft + kWidth + 60, kTop + kHeight + 60};
+        ClientToScreen(window.hwnd(), &park);
+        MovePointer(park);
+        PumpUntil([this] { return button.State().g_IsOver == 0; });
         auto& s = button.MutableState();
         s.SoundOver = L"over.wav";
         s.SoundClick = L"click.wav";

@@ -15,23 +15,10 @@ using inputtest::ButtonHost;
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-// Pumps messages until `done` holds or the timeout passes; true when it held.
-template <class Pred> bool PumpUntil(Pred done, std::chrono::milliseconds timeout = std::chrono::seconds(3)) {
-    const auto end = Clock::now() + timeout;
-    while (!done()) {
-        if (Clock::now() > end)
-            return false;
-        testhost::PumpMessages();
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return true;
-}
-
-void PumpFor(std::chrono::milliseconds span) {
-    PumpUntil([] { return false; }, span);
-}
+using inputtest::Clock;
+using inputtest::MovePointer;
+using inputtest::PumpFor;
+using inputtest::PumpUntil;
 
 struct Hover : testing::Test {
     ButtonHost host;
@@ -41,16 +28,7 @@ struct Hover : testing::Test {
         ClientToScreen(host.button.hWnd(), &p);
         return p;
     }
-    // Moves the pointer and waits until the system has it there and its move has been handled.
-    void MoveTo(POINT p) {
-        SetCursorPos(p.x, p.y);
-        PumpUntil([&] {
-            POINT now{};
-            GetCursorPos(&now);
-            return now.x == p.x && now.y == p.y;
-        });
-        PumpFor(std::chrono::milliseconds(30));
-    }
+    void MoveTo(POINT p) { MovePointer(p); }
     void MoveInside(int x = 30, int y = 20) { MoveTo(OnButton(x, y)); }
     void MoveOutside() { MoveTo(OnButton(ButtonHost::kWidth + 40, ButtonHost::kHeight + 40)); }
 
@@ -74,8 +52,18 @@ struct Hover : testing::Test {
     bool Logged(const std::string& entry) const {
         return std::find(host.log.begin(), host.log.end(), entry) != host.log.end();
     }
-    bool WaitFor(const std::string& entry) {
-        return PumpUntil([&] { return Logged(entry); });
+    testing::AssertionResult WaitFor(const std::string& entry) {
+        if (PumpUntil([&] { return Logged(entry); }))
+            return testing::AssertionSuccess();
+        POINT now{};
+        GetCursorPos(&now);
+        auto failure = testing::AssertionFailure()
+                       << "pointer " << now.x << "," << now.y << " under " << WindowFromPoint(now)
+                       << " button " << host.button.hWnd() << " window " << host.window.hwnd() << " fg "
+                       << GetForegroundWindow() << " no \"" << entry << "\" in:";
+        for (const auto& e : host.log)
+            failure << " [" << e << "]";
+        return failure;
     }
     // The face shown by the last repaint.
     std::string LastFace() const {
