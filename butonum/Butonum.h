@@ -153,6 +153,8 @@ public:
     // Read-only views for tests and tools; the procedures use `rec` directly.
     const ButonumState& State() const { return rec; }
     ButonumState& MutableState() { return rec; }
+    // How many times Refresh ran since the instance was made (tests count redraws with it).
+    int RefreshCount() const { return refreshCount_; }
 
 protected:
     void HandleInitProperties() override;
@@ -188,7 +190,8 @@ public: // painting procedures, public so that pixel tests can run each one on i
     void DrawBorder();
     void OverTimer_Timer();
     void OpenLink(HWND parent, const std::wstring& link);
-    void MeasureCaption();
+    // Virtual only so that layout tests can substitute a measurement of known size.
+    virtual void MeasureCaption();
     void DrawCaption();
     void DrawBitmapPicture(std::uint8_t EnabledLook, const RECT& Target, std::uint8_t ShadowLook);
     void DrawIconPicture(std::uint8_t EnabledLook, const RECT& Target, std::uint8_t ShadowLook);
@@ -215,9 +218,15 @@ public: // painting procedures, public so that pixel tests can run each one on i
 private:
     void HoverEntry(std::int16_t& Shift);
     void ReleaseRegion();
+    // Makes `font` the control's g_Font, moving the change notifications over to it.
+    void BindFont(const FontPtr& font);
 
     ButonumState rec;
     int fontSubscription_ = 0;
+    int refreshCount_ = 0;
+    // g_Region has not been handed to the window (building it or applying it failed), so the control
+    // still frees it; once applied, the window owns it.
+    bool regionOwned_ = false;
     HPEN linePen_ = nullptr; // owned: the pen the last DrawLine left selected in hDC()
 };
 

@@ -186,6 +186,76 @@ std::vector<unsigned char> BitmapFileBytes(HBITMAP bitmap) {
         out.clear();
     return out;
 }
+
+// An icon as the bytes of a one-image .ico file (32-bit colour and its mask).
+std::vector<unsigned char> IconFileBytes(HICON icon) {
+    std::vector<unsigned char> out;
+    ICONINFO ii{};
+    if (!GetIconInfo(icon, &ii))
+        return out;
+    BITMAP bm{};
+    const bool ok = ii.hbmColor && GetObjectW(ii.hbmColor, sizeof bm, &bm) && bm.bmWidth > 0 &&
+                    bm.bmHeight > 0 && bm.bmWidth <= 256 && bm.bmHeight <= 256;
+    if (ok) {
+        const int w = bm.bmWidth, h = bm.bmHeight;
+        const std::size_t colourBytes = static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 4;
+        const std::size_t maskStride = static_cast<std::size_t>((w + 31) / 32 * 4);
+        const std::size_t maskBytes = maskStride * static_cast<std::size_t>(h);
+        const std::size_t imageOffset = 6 + 16;
+        const std::size_t imageBytes = sizeof(BITMAPINFOHEADER) + colourBytes + maskBytes;
+        out.assign(imageOffset + imageBytes, 0);
+        unsigned char* p = out.data();
+        p[2] = 1; // icon
+        p[4] = 1; // one image
+        p[6] = static_cast<unsigned char>(w & 0xff);
+        p[7] = static_cast<unsigned char>(h & 0xff);
+        p[10] = 1;  // planes
+        p[12] = 32; // bits per pixel
+        const auto size32 = static_cast<std::uint32_t>(imageBytes),
+                   offset32 = static_cast<std::uint32_t>(imageOffset);
+        std::memcpy(p + 14, &size32, 4);
+        std::memcpy(p + 18, &offset32, 4);
+
+        struct {
+            BITMAPINFOHEADER header;
+            RGBQUAD colours[2];
+        } info{};
+        info.header.biSize = sizeof info.header;
+        info.header.biWidth = w;
+        info.header.biHeight = h;
+        info.header.biPlanes = 1;
+        info.header.biBitCount = 32;
+        HDC screen = GetDC(nullptr);
+        bool copied =
+            GetDIBits(screen, ii.hbmColor, 0, static_cast<UINT>(h), p + imageOffset + sizeof info.header,
+                      reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS) == h;
+        info.header = BITMAPINFOHEADER{};
+        info.header.biSize = sizeof info.header;
+        info.header.biWidth = w;
+        info.header.biHeight = h;
+        info.header.biPlanes = 1;
+        info.header.biBitCount = 1;
+        copied = copied && GetDIBits(screen, ii.hbmMask, 0, static_cast<UINT>(h),
+                                     p + imageOffset + sizeof info.header + colourBytes,
+                                     reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS) == h;
+        ReleaseDC(nullptr, screen);
+        BITMAPINFOHEADER header{};
+        header.biSize = sizeof header;
+        header.biWidth = w;
+        header.biHeight = h * 2; // colour and mask together
+        header.biPlanes = 1;
+        header.biBitCount = 32;
+        std::memcpy(p + imageOffset, &header, sizeof header);
+        if (!copied)
+            out.clear();
+    }
+    if (ii.hbmColor)
+        DeleteObject(ii.hbmColor);
+    if (ii.hbmMask)
+        DeleteObject(ii.hbmMask);
+    return out;
+}
+
 } // namespace
 
 std::vector<unsigned char> Picture::Bytes() const {
@@ -193,6 +263,11 @@ std::vector<unsigned char> Picture::Bytes() const {
         return bytes_;
     if (Type() == PicTypeBitmap)
         return BitmapFileBytes(reinterpret_cast<HBITMAP>(Handle()));
+    if (Type() == PicTypeIcon) {
+        auto icon = IconFileBytes(reinterpret_cast<HICON>(Handle()));
+        if (!icon.empty())
+            return icon;
+    }
     std::vector<unsigned char> out;
     ComRef<IStream> stream;
     if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, stream.Out())))

@@ -112,7 +112,16 @@ bool RunningUnderWine() {
 }
 
 DWORD GdiObjects() {
-    return GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    const DWORD count = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    if (count || !RunningUnderWine())
+        return count;
+    // Wine's GetGuiResources answers 0. Its GDI handles carry the table index in their low word, and a
+    // handle whose high word is 0 names whatever object lives at that index, so a scan counts them.
+    DWORD live = 0;
+    for (ULONG_PTR index = 1; index < 0x10000; ++index)
+        if (GetObjectType(reinterpret_cast<HGDIOBJ>(index)))
+            ++live;
+    return live;
 }
 
 } // namespace testhost

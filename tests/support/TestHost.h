@@ -72,7 +72,7 @@ public:
 void PumpMessages();
 // True under Wine; only for skipping a check of a known Wine difference.
 bool RunningUnderWine();
-// GDI objects held by this process.
+// GDI objects held by this process (under Wine counted by scanning its handle table).
 DWORD GdiObjects();
 
 } // namespace testhost
