@@ -67,7 +67,7 @@ void Butonum::ShapeWindow() {
             CombineRgn(rec.g_Region, scratch, cut, RGN_DIFF);
         DeleteObject(cut);
     }
-    // DeleteObject(scratch);
+    DeleteObject(scratch);
     if (rec.g_Region && hWnd() && SetWindowRgn(hWnd(), rec.g_Region, TRUE))
         regionOwned_ = false;
 }

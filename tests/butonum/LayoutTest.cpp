@@ -134,8 +134,9 @@ TEST_F(Fixture, WindowRegionIsNeverFreedWhileAppliedNorLeaked) {
     // Another style drops the control's handle; the window keeps its shape and its region.
     b.ButtonStyle(2);
     EXPECT_EQ(b.State().g_Region, nullptr);
-    if (systemKeepsHandle)
+    if (systemKeepsHandle) {
         EXPECT_EQ(GetObjectType(applied), static_cast<DWORD>(OBJ_REGION));
+    }
     HRGN probe = CreateRectRgn(0, 0, 0, 0);
     EXPECT_NE(GetWindowRgn(b.hWnd(), probe), ERROR);
     EXPECT_EQ(PtInRegion(probe, 0, 0), FALSE);

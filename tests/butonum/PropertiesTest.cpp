@@ -210,6 +210,23 @@ TEST_F(Fixture, PictureSizeRules) {
     EXPECT_EQ(b.State().g_NormalPicture, nullptr);
 }
 
+TEST_F(Fixture, ChildComponentsAndVersionComeFromTheDesign) {
+    Create();
+    EXPECT_EQ(b.version(), L"030102-15");
+    EXPECT_EQ(b.Tag(), L"030102-15");
+    EXPECT_EQ(b.OverTimer.Interval(), 10u);
+    EXPECT_FALSE(b.OverTimer.Enabled());
+    ASSERT_NE(b.imgHAND.Picture, nullptr);
+    EXPECT_EQ(b.imgHAND.Picture->Handle(), 0u);
+    EXPECT_FALSE(b.imgHAND.Visible);
+    EXPECT_EQ(b.ScaleMode(), tk::vbPixels);
+    // Terminating drops the font and the control's region handle.
+    b.ButtonStyle(3);
+    b.Destroy();
+    EXPECT_EQ(b.Font(), nullptr);
+    EXPECT_EQ(b.State().g_Region, nullptr);
+}
+
 TEST_F(Fixture, DefCurHandUsesTheHandImageAsCustomPointer) {
     Create();
     b.MousePointer(0);

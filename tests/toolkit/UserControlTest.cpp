@@ -144,6 +144,32 @@ TEST_F(Fixture, SurfaceDrawsToTheBackImageAndTheWindowShowsIt) {
     EXPECT_THROW(probe.UcFont(nullptr), VbError);
 }
 
+TEST_F(Fixture, PaintPictureScalesTheImage) {
+    Create();
+    // A 4 x 4 red bitmap drawn 8 x 8 at (2, 2) on a white surface.
+    HDC screen = GetDC(nullptr);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 4, 4);
+    ReleaseDC(nullptr, screen);
+    HDC work = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(work, bitmap);
+    HBRUSH red = CreateSolidBrush(0x000000FF);
+    RECT all{0, 0, 4, 4};
+    FillRect(work, &all, red);
+    DeleteObject(red);
+    SelectObject(work, old);
+    DeleteDC(work);
+    PicturePtr pic = Picture::FromBitmap(bitmap, true);
+
+    probe.AutoRedraw(true);
+    probe.UcBackColor(0x00FFFFFF);
+    probe.PaintPicture(pic, 2, 2, 8, 8, 0, 0, 4, 4);
+    EXPECT_EQ(GetPixel(probe.hDC(), 1, 1), 0x00FFFFFFu);
+    EXPECT_EQ(GetPixel(probe.hDC(), 2, 2), 0x000000FFu);
+    EXPECT_EQ(GetPixel(probe.hDC(), 9, 9), 0x000000FFu);
+    EXPECT_EQ(GetPixel(probe.hDC(), 10, 10), 0x00FFFFFFu);
+    EXPECT_THROW(probe.PaintPicture(nullptr, 0, 0, 1, 1, 0, 0, 1, 1), VbError);
+}
+
 TEST_F(Fixture, ScaleUnitsAndSizeInTwips) {
     Create();
     EXPECT_EQ(probe.ScaleWidth(), 91);
