@@ -1,7 +1,7 @@
 // The real program under Wine, driven and read only from outside its process: this test program
 // lays out a data root in the prefix, starts FirmaBakim.exe, reads its windows' texts and visibility
 // and sends it keyboard input, as a user or a screen reader would.
-#include "tests/app/DriverSupport.h"
+#include "tools/fbdriver/DriverSupport.h"
 
 #include <gtest/gtest.h>
 

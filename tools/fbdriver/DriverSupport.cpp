@@ -1,4 +1,4 @@
-#include "tests/app/DriverSupport.h"
+#include "tools/fbdriver/DriverSupport.h"
 
 #include <fstream>
 #include <iterator>
