@@ -117,7 +117,8 @@ TEST_F(EndToEnd, RepairsTheDatabasesTwoLevelsDownAndEndsWithAltK) {
         EXPECT_EQ(driver::ReadFile(path), bytes) << driver::Narrow(path.wstring()) << " changed";
 
     driver::SendAltKey(form, 'K');
-    EXPECT_TRUE(program.WaitForExit(10000)) << "Alt+K did not end the program";
+    ASSERT_TRUE(program.WaitForExit(10000)) << "Alt+K did not end the program";
+    EXPECT_EQ(program.ExitCode(), 0u);
 }
 
 TEST_F(EndToEnd, MissingDataRootShowsTheErrorAndEnds) {
@@ -133,7 +134,8 @@ TEST_F(EndToEnd, MissingDataRootShowsTheErrorAndEnds) {
     EXPECT_FALSE(IsWindowVisible(GetDlgItem(form, IdCommand2)));
 
     driver::PressDialogButton(box);
-    EXPECT_TRUE(program.WaitForExit(10000)) << "the program did not end after the error";
+    ASSERT_TRUE(program.WaitForExit(10000)) << "the program did not end after the error";
+    EXPECT_NE(program.ExitCode(), 0u);
     EXPECT_FALSE(fs::exists(Base));
 }
 
