@@ -151,14 +151,14 @@ std::string render(const Value& v, Reader reader, std::int64_t autonumber) {
 }
 
 // Rows as the reader prints them; autonumber columns holding NULL count up from 1.
-[[maybe_unused]] std::string render_rows(const TableSpec& spec, const std::vector<std::vector<Value>>& rows,
+[[maybe_unused]] std::string render_rows(const TableSpec& table, const std::vector<std::vector<Value>>& rows,
                                          Reader reader) {
     std::string out;
     std::int64_t next = 0;
     for (const auto& row : rows) {
         for (std::size_t c = 0; c < row.size(); ++c) {
             std::int64_t number = 0;
-            if (spec.columns[c].autonumber) {
+            if (table.columns[c].autonumber) {
                 if (const auto* given = std::get_if<std::int32_t>(&row[c]))
                     next = std::max<std::int64_t>(next, *given);
                 else
@@ -325,16 +325,16 @@ std::string repeat_to(const std::string& unit, std::size_t chars) {
 
 TableData every_type_table() {
     TableData t;
-    t.spec = {"Her Tür",
-              {{"No", T::Long, 0, true},
-               {"Kısa", T::Integer},
-               {"Uzun", T::Long},
-               {"Ad", T::Text, 255},
-               {"Tarih", T::DateTime},
-               {"Oran", T::Double},
-               {"Tutar", T::Currency},
-               {"Evet", T::Boolean},
-               {"Not", T::Memo}}};
+    t.table = {"Her Tür",
+               {{"No", T::Long, 0, true},
+                {"Kısa", T::Integer},
+                {"Uzun", T::Long},
+                {"Ad", T::Text, 255},
+                {"Tarih", T::DateTime},
+                {"Oran", T::Double},
+                {"Tutar", T::Currency},
+                {"Evet", T::Boolean},
+                {"Not", T::Memo}}};
     const std::string turkish = "ğüşıöçĞÜŞİÖÇ";
     std::string max_text; // 255 characters, 510 bytes of UTF-8
     for (int i = 0; i < 255; ++i)
@@ -362,12 +362,13 @@ TableData every_type_table() {
 // 512 bytes (two jumps in a Jet 3 row), and long values in chains.
 std::vector<TableData> large_tables() {
     TableData wide;
-    wide.spec = {"Genis", {{"Sira", T::Long}, {"A", T::Text, 255}, {"B", T::Text, 255}, {"Var", T::Boolean}}};
+    wide.table = {"Genis",
+                  {{"Sira", T::Long}, {"A", T::Text, 255}, {"B", T::Text, 255}, {"Var", T::Boolean}}};
     for (std::int32_t i = 0; i < 3200; ++i)
         wide.rows.push_back({i, repeat_to("Ç" + std::to_string(i) + " ", 250).substr(0, 250),
                              repeat_to("ş" + std::to_string(i * 7) + " ", 250).substr(0, 250), i % 3 == 0});
     TableData notes;
-    notes.spec = {"Notlar", {{"No", T::Long, 0, true}, {"Metin", T::Memo}}};
+    notes.table = {"Notlar", {{"No", T::Long, 0, true}, {"Metin", T::Memo}}};
     for (int i = 0; i < 400; ++i)
         notes.rows.push_back({Value{}, repeat_to("not " + std::to_string(i) + " ığüş ", 3000 + 37 * i)});
     return {wide, notes};
@@ -387,8 +388,8 @@ std::vector<TableData> for_format(std::vector<TableData> tables, Format format) 
     if (format != Format::Jet3)
         return tables;
     for (auto& t : tables) {
-        t.spec.name = cp1252_letters(t.spec.name);
-        for (auto& c : t.spec.columns)
+        t.table.name = cp1252_letters(t.table.name);
+        for (auto& c : t.table.columns)
             c.name = cp1252_letters(c.name);
         for (auto& row : t.rows)
             for (auto& v : row)
@@ -418,10 +419,10 @@ TEST_P(ReadBack, EveryColumnTypeWithMdbtools) {
     expect_sound_pages(file, GetParam());
     REQUIRE_MDBTOOLS();
 #ifndef _WIN32
-    EXPECT_EQ(mdb_tables(file), "Her Tür\n" + tables[1].spec.name + "\n");
-    EXPECT_EQ(mdb_export(file, tables[1].spec.name), "");
+    EXPECT_EQ(mdb_tables(file), "Her Tür\n" + tables[1].table.name + "\n");
+    EXPECT_EQ(mdb_export(file, tables[1].table.name), "");
     expect_same_text(mdb_export(file, "Her Tür"),
-                     render_rows(tables[0].spec, tables[0].rows, Reader::Mdbtools), "mdb-export");
+                     render_rows(tables[0].table, tables[0].rows, Reader::Mdbtools), "mdb-export");
     EXPECT_EQ(run("LC_ALL=C.UTF-8 mdb-count " + quote(file.string()) + " 'Her Tür'"), "7\n");
 #endif
 }
@@ -437,9 +438,9 @@ TEST_P(ReadBack, MultiPageTablesInOrderWithMdbtools) {
 #ifndef _WIN32
     EXPECT_EQ(mdb_tables(file), "Genis\nNotlar\n");
     for (const auto& t : tables) {
-        expect_same_text(mdb_export(file, t.spec.name), render_rows(t.spec, t.rows, Reader::Mdbtools),
-                         t.spec.name);
-        EXPECT_EQ(run("mdb-count " + quote(file.string()) + " " + t.spec.name),
+        expect_same_text(mdb_export(file, t.table.name), render_rows(t.table, t.rows, Reader::Mdbtools),
+                         t.table.name);
+        EXPECT_EQ(run("mdb-count " + quote(file.string()) + " " + t.table.name),
                   std::to_string(t.rows.size()) + "\n");
     }
 #endif
@@ -498,8 +499,8 @@ TEST_P(ReadBack, SameRowsWithMdbReader) {
     auto expected = [](const std::vector<TableData>& tables) {
         std::string s;
         for (const auto& t : tables)
-            s += "# " + t.spec.name + " " + std::to_string(t.rows.size()) + "\n" +
-                 render_rows(t.spec, t.rows, Reader::MdbReader);
+            s += "# " + t.table.name + " " + std::to_string(t.rows.size()) + "\n" +
+                 render_rows(t.table, t.rows, Reader::MdbReader);
         return s;
     };
     TempDir dir;
@@ -611,10 +612,10 @@ TEST(Jetgen, UnfinishedDatabaseIsRemoved) {
 TEST(Jetgen, RejectedRowLeavesNoTrace) {
     TempDir dir;
     const auto file = dir.file("red.mdb");
-    const TableSpec spec{
+    const TableSpec table{
         "Tablo", {{"No", T::Long, 0, true}, {"Ad", T::Text, 5}, {"Evet", T::Boolean}, {"Not", T::Memo}}};
     {
-        DatabaseWriter w(file, {spec});
+        DatabaseWriter w(file, {table});
         const std::vector<std::vector<Value>> bad{
             {Value{}, std::string("abc"), true},                       // too few values
             {Value{}, std::string("abcdef"), true, Value{}},           // text too long

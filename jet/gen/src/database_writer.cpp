@@ -1151,7 +1151,7 @@ void write_database(const std::filesystem::path& path, const std::vector<TableDa
                     Options options) {
     std::vector<TableSpec> specs;
     for (const auto& t : tables)
-        specs.push_back(t.spec);
+        specs.push_back(t.table);
     DatabaseWriter w(path, std::move(specs), options);
     for (std::size_t i = 0; i < tables.size(); ++i)
         for (const auto& r : tables[i].rows)

@@ -94,7 +94,7 @@ private:
 
 // Convenience for small databases: writes every table with all its rows at once.
 struct TableData {
-    TableSpec spec;
+    TableSpec table;
     std::vector<std::vector<Value>> rows;
 };
 void write_database(const std::filesystem::path& path, const std::vector<TableData>& tables,
