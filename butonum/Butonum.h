@@ -3,6 +3,7 @@
 // of them read and write the state record `rec` directly.
 #pragma once
 
+#include "butonum/paint/Gdi.h"
 #include "toolkit/Timer.h"
 #include "toolkit/UserControl.h"
 
@@ -227,7 +228,7 @@ private:
     // g_Region has not been handed to the window (building it or applying it failed), so the control
     // still frees it; once applied, the window owns it.
     bool regionOwned_ = false;
-    HPEN linePen_ = nullptr; // owned: the pen the last DrawLine left selected in hDC()
+    paint::LinePen linePen_; // owned: the pen the last DrawLine left selected in hDC()
 };
 
 } // namespace butonum
