@@ -55,19 +55,18 @@ void Butonum::ShapeWindow() {
     const std::int32_t W = rec.g_WidthPx, H = rec.g_HeightPx;
     rec.g_Region = CreateRectRgn(0, 0, W, H);
     regionOwned_ = rec.g_Region != nullptr;
-    HRGN scratch = CreateRectRgn(0, 0, 0, 0);
+    tk::GdiObject<HRGN> scratch(CreateRectRgn(0, 0, 0, 0));
     const RECT cuts[8] = {{0, 0, 2, 1}, {0, H - 1, 2, H},     {W - 2, 0, W, 1}, {W - 2, H - 1, W, H},
                           {0, 1, 1, 2}, {0, H - 2, 1, H - 1}, {W - 1, 1, W, 2}, {W - 1, H - 2, W, H - 1}};
     // The result moves between the two regions and ends in g_Region after the eighth cut.
     for (int i = 0; i < 8; ++i) {
-        HRGN cut = CreateRectRgnIndirect(&cuts[i]);
+        const tk::GdiObject<HRGN> cut(CreateRectRgnIndirect(&cuts[i]));
         if (i % 2 == 0)
-            CombineRgn(scratch, rec.g_Region, cut, RGN_DIFF);
+            CombineRgn(scratch.get(), rec.g_Region, cut.get(), RGN_DIFF);
         else
-            CombineRgn(rec.g_Region, scratch, cut, RGN_DIFF);
-        DeleteObject(cut);
+            CombineRgn(rec.g_Region, scratch.get(), cut.get(), RGN_DIFF);
     }
-    DeleteObject(scratch);
+    scratch.reset();
     if (rec.g_Region && hWnd() && SetWindowRgn(hWnd(), rec.g_Region, TRUE))
         regionOwned_ = false;
 }

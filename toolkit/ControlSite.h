@@ -17,6 +17,8 @@ public:
 
     virtual bool AmbientUserMode() const = 0;
     virtual std::wstring AmbientDisplayName() const = 0;
+    // A font object of the caller's own, with the container's attributes: the control keeps it and
+    // changes it, which must not change the container's font.
     virtual FontPtr AmbientFont() const = 0;
 
     // Members of the control's extender ("Default", "Left", "Top", "Name", "Visible", ...) and of its

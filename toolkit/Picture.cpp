@@ -1,5 +1,7 @@
 #include "toolkit/Picture.h"
 
+#include "toolkit/Gdi.h"
+
 #include <ocidl.h>
 #include <ole2.h>
 
@@ -177,11 +179,10 @@ std::vector<unsigned char> BitmapFileBytes(HBITMAP bitmap) {
     out.resize(file.bfSize);
     std::memcpy(out.data(), &file, sizeof file);
     std::memcpy(out.data() + sizeof file, &info, sizeof info);
-    HDC screen = GetDC(nullptr);
+    WindowDc screen(nullptr);
     const int lines =
-        GetDIBits(screen, bitmap, 0, static_cast<UINT>(bm.bmHeight), out.data() + file.bfOffBits,
+        GetDIBits(screen.get(), bitmap, 0, static_cast<UINT>(bm.bmHeight), out.data() + file.bfOffBits,
                   reinterpret_cast<BITMAPINFO*>(out.data() + sizeof file), DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
     if (lines != bm.bmHeight)
         out.clear();
     return out;
@@ -193,6 +194,8 @@ std::vector<unsigned char> IconFileBytes(HICON icon) {
     ICONINFO ii{};
     if (!GetIconInfo(icon, &ii))
         return out;
+    // GetIconInfo hands over copies of the two bitmaps.
+    const GdiObject<HBITMAP> colour(ii.hbmColor), mask(ii.hbmMask);
     BITMAP bm{};
     const bool ok = ii.hbmColor && GetObjectW(ii.hbmColor, sizeof bm, &bm) && bm.bmWidth > 0 &&
                     bm.bmHeight > 0 && bm.bmWidth <= 256 && bm.bmHeight <= 256;
@@ -225,20 +228,19 @@ std::vector<unsigned char> IconFileBytes(HICON icon) {
         info.header.biHeight = h;
         info.header.biPlanes = 1;
         info.header.biBitCount = 32;
-        HDC screen = GetDC(nullptr);
-        bool copied =
-            GetDIBits(screen, ii.hbmColor, 0, static_cast<UINT>(h), p + imageOffset + sizeof info.header,
-                      reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS) == h;
+        WindowDc screen(nullptr);
+        bool copied = GetDIBits(screen.get(), ii.hbmColor, 0, static_cast<UINT>(h),
+                                p + imageOffset + sizeof info.header, reinterpret_cast<BITMAPINFO*>(&info),
+                                DIB_RGB_COLORS) == h;
         info.header = BITMAPINFOHEADER{};
         info.header.biSize = sizeof info.header;
         info.header.biWidth = w;
         info.header.biHeight = h;
         info.header.biPlanes = 1;
         info.header.biBitCount = 1;
-        copied = copied && GetDIBits(screen, ii.hbmMask, 0, static_cast<UINT>(h),
+        copied = copied && GetDIBits(screen.get(), ii.hbmMask, 0, static_cast<UINT>(h),
                                      p + imageOffset + sizeof info.header + colourBytes,
                                      reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS) == h;
-        ReleaseDC(nullptr, screen);
         BITMAPINFOHEADER header{};
         header.biSize = sizeof header;
         header.biWidth = w;
@@ -249,10 +251,6 @@ std::vector<unsigned char> IconFileBytes(HICON icon) {
         if (!copied)
             out.clear();
     }
-    if (ii.hbmColor)
-        DeleteObject(ii.hbmColor);
-    if (ii.hbmMask)
-        DeleteObject(ii.hbmMask);
     return out;
 }
 

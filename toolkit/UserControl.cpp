@@ -4,6 +4,7 @@
 #include <windowsx.h>
 
 #include <cmath>
+#include <utility>
 #include <cwctype>
 
 namespace tk {
@@ -17,9 +18,8 @@ COLORREF Translate(OLE_COLOR c) {
 }
 
 int ScreenDpi(int index) {
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, index);
-    ReleaseDC(nullptr, screen);
+    const WindowDc screen(nullptr);
+    const int dpi = GetDeviceCaps(screen.get(), index);
     return dpi > 0 ? dpi : 96;
 }
 
@@ -101,12 +101,14 @@ void UserControl::Create(ControlSite& site, HWND parent, int x, int y, int width
     (void)registered;
     site_ = &site;
 
-    HDC screen = GetDC(nullptr);
-    backDc_ = CreateCompatibleDC(screen);
-    ReleaseDC(nullptr, screen);
-    SetBkMode(backDc_, TRANSPARENT);
-    SetBkColor(backDc_, Translate(backColor_));
-    SetTextColor(backDc_, Translate(foreColor_));
+    {
+        WindowDc screen(nullptr);
+        backDc_ = MemoryDc(screen.get());
+    }
+    // Caption output leaves the face behind the text as it is.
+    SetBkMode(hDC(), TRANSPARENT);
+    SetBkColor(hDC(), Translate(backColor_));
+    SetTextColor(hDC(), Translate(foreColor_));
     ApplySurfaceFont();
     fontSubscription_ = font_->Subscribe([this](const std::wstring&) { ApplySurfaceFont(); });
 
@@ -137,18 +139,16 @@ void UserControl::Destroy() {
         font_->Unsubscribe(fontSubscription_);
         fontSubscription_ = 0;
     }
+    // The DC's own objects go back in before the DC, the font and the bitmap are deleted.
     if (backDc_) {
-        SelectObject(backDc_, backOldFont_);
-        SelectObject(backDc_, backOldBitmap_);
-        DeleteDC(backDc_);
-        backDc_ = nullptr;
+        if (backOldFont_)
+            SelectObject(hDC(), backOldFont_);
+        if (backOldBitmap_)
+            SelectObject(hDC(), backOldBitmap_);
+        backDc_.reset();
     }
-    if (surfaceFont_)
-        DeleteObject(surfaceFont_);
-    surfaceFont_ = nullptr;
-    if (backBitmap_)
-        DeleteObject(backBitmap_);
-    backBitmap_ = nullptr;
+    surfaceFont_.reset();
+    backBitmap_.reset();
     backOldFont_ = backOldBitmap_ = nullptr;
 }
 
@@ -197,29 +197,27 @@ void UserControl::UcFont(const FontPtr& font) {
 void UserControl::ApplySurfaceFont() {
     if (!backDc_)
         return;
-    LOGFONTW lf = font_->ToLogFont(GetDeviceCaps(backDc_, LOGPIXELSY));
-    HFONT created = CreateFontIndirectW(&lf);
+    LOGFONTW lf = font_->ToLogFont(GetDeviceCaps(hDC(), LOGPIXELSY));
+    GdiObject<HFONT> created(CreateFontIndirectW(&lf));
     if (!created)
         return;
-    HGDIOBJ previous = SelectObject(backDc_, created);
+    HGDIOBJ previous = SelectObject(hDC(), created.get());
     if (!backOldFont_)
         backOldFont_ = previous;
-    if (surfaceFont_)
-        DeleteObject(surfaceFont_);
-    surfaceFont_ = created;
+    surfaceFont_ = std::move(created); // the font it replaced is out of the DC now
 }
 
 void UserControl::UcBackColor(OLE_COLOR c) {
     backColor_ = c;
     if (backDc_)
-        SetBkColor(backDc_, Translate(c));
+        SetBkColor(hDC(), Translate(c));
     Cls();
 }
 
 void UserControl::UcForeColor(OLE_COLOR c) {
     foreColor_ = c;
     if (backDc_)
-        SetTextColor(backDc_, Translate(c));
+        SetTextColor(hDC(), Translate(c));
 }
 
 void UserControl::AutoRedraw(bool on) {
@@ -238,10 +236,9 @@ void UserControl::SurfaceChanged() {
 void UserControl::Cls() {
     if (!backDc_)
         return;
-    HBRUSH brush = CreateSolidBrush(Translate(backColor_));
+    GdiObject<HBRUSH> brush(CreateSolidBrush(Translate(backColor_)));
     RECT r{0, 0, backWidth_, backHeight_};
-    FillRect(backDc_, &r, brush);
-    DeleteObject(brush);
+    FillRect(hDC(), &r, brush.get());
     SurfaceChanged();
 }
 
@@ -284,7 +281,7 @@ void UserControl::PaintPicture(const PicturePtr& picture, double x, double y, do
     // The picture's source rectangle runs bottom-up in HIMETRIC.
     const LONG sx = hx(srcX), sw = hx(srcWidth), sh = hy(srcHeight);
     const LONG sy = picture->Height() - hy(srcY);
-    picture->Get()->Render(backDc_, px(x), py(y), px(width), py(height), sx, sy, sw, -sh, nullptr);
+    picture->Get()->Render(hDC(), px(x), py(y), px(width), py(height), sx, sy, sw, -sh, nullptr);
     SurfaceChanged();
 }
 
@@ -385,6 +382,12 @@ bool UserControl::RouteAccessKey(HWND root, wchar_t key) {
     return true;
 }
 
+bool UserControl::PreTranslateAccessKey(const MSG& msg) {
+    if (msg.message != WM_SYSCHAR || !msg.hwnd)
+        return false;
+    return RouteAccessKey(GetAncestor(msg.hwnd, GA_ROOT), static_cast<wchar_t>(msg.wParam));
+}
+
 void UserControl::ResizeBackImage() {
     RECT r{};
     GetClientRect(hwnd_, &r);
@@ -392,35 +395,33 @@ void UserControl::ResizeBackImage() {
     const int h = r.bottom > 0 ? r.bottom : 1;
     if (backBitmap_ && w == backWidth_ && h == backHeight_)
         return;
-    HDC screen = GetDC(nullptr);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
-    ReleaseDC(nullptr, screen);
+    GdiObject<HBITMAP> bitmap;
+    {
+        WindowDc screen(nullptr);
+        bitmap.reset(CreateCompatibleBitmap(screen.get(), w, h));
+    }
     if (!bitmap)
         return;
     // The new image starts in the back colour and keeps what the old one showed.
-    HDC work = CreateCompatibleDC(backDc_);
-    HGDIOBJ old = SelectObject(work, bitmap);
-    HBRUSH brush = CreateSolidBrush(Translate(backColor_));
-    RECT all{0, 0, w, h};
-    FillRect(work, &all, brush);
-    DeleteObject(brush);
-    if (backBitmap_)
-        BitBlt(work, 0, 0, backWidth_, backHeight_, backDc_, 0, 0, SRCCOPY);
-    SelectObject(work, old);
-    DeleteDC(work);
-
-    HGDIOBJ previous = SelectObject(backDc_, bitmap);
+    {
+        MemoryDc work(hDC());
+        Selection selected(work.get(), bitmap.get());
+        GdiObject<HBRUSH> brush(CreateSolidBrush(Translate(backColor_)));
+        RECT all{0, 0, w, h};
+        FillRect(work.get(), &all, brush.get());
+        if (backBitmap_)
+            BitBlt(work.get(), 0, 0, backWidth_, backHeight_, hDC(), 0, 0, SRCCOPY);
+    }
+    HGDIOBJ previous = SelectObject(hDC(), bitmap.get());
     if (!backOldBitmap_)
         backOldBitmap_ = previous;
-    if (backBitmap_)
-        DeleteObject(backBitmap_);
-    backBitmap_ = bitmap;
+    backBitmap_ = std::move(bitmap); // the bitmap it replaced is out of the DC now
     backWidth_ = w;
     backHeight_ = h;
 }
 
 void UserControl::PaintFromBackImage(HDC target) {
-    BitBlt(target, 0, 0, backWidth_, backHeight_, backDc_, 0, 0, SRCCOPY);
+    BitBlt(target, 0, 0, backWidth_, backHeight_, hDC(), 0, 0, SRCCOPY);
 }
 
 float UserControl::ToScaleX(int px) const {

@@ -5,6 +5,7 @@
 
 #include "toolkit/ControlSite.h"
 #include "toolkit/Font.h"
+#include "toolkit/Gdi.h"
 #include "toolkit/Picture.h"
 #include "toolkit/PropertyBag.h"
 #include "toolkit/Variant.h"
@@ -74,9 +75,11 @@ public:
     OLE_COLOR UcForeColor() const { return foreColor_; }
     void UcForeColor(OLE_COLOR c);
     bool AutoRedraw() const { return autoRedraw_; }
-    void AutoRedraw(bool on); // switching it off shows the finished back image
-    void Cls();               // fills the back image with the back colour
-    HDC hDC() const { return backDc_; }
+    // All drawing goes to the back image. While auto-redraw is on the window keeps showing the last
+    // finished image; switching it off shows the new one, and drawing while it is off shows at once.
+    void AutoRedraw(bool on);
+    void Cls(); // fills the back image with the back colour
+    HDC hDC() const { return backDc_.get(); }
     std::int16_t ScaleMode() const { return scaleMode_; }
     void ScaleMode(std::int16_t mode);
     double ScaleWidth() const;  // client width in the ScaleMode unit
@@ -133,6 +136,9 @@ public:
     // For a host window's WM_SYSCHAR (or its message loop): delivers Alt+key to the first enabled,
     // visible user control below `root` whose AccessKeys hold the key. True when one took it.
     static bool RouteAccessKey(HWND root, wchar_t key);
+    // For a host's message loop: routes a WM_SYSCHAR, wherever the focus is, to the user controls of
+    // the message's top-level window. True when a control took it (the message is then consumed).
+    static bool PreTranslateAccessKey(const MSG& msg);
     // The user control that owns a window of the user-control class, or null.
     static UserControl* FromWindow(HWND hwnd);
     static const wchar_t* ClassName() { return L"TkUserControl"; }
@@ -151,13 +157,14 @@ private:
     float ToScaleY(int px) const;
     void OnMouseButton(UINT msg, WPARAM wp, LPARAM lp);
 
-    ControlSite* site_ = nullptr;  // not owned
-    HWND hwnd_ = nullptr;          // owned: destroyed by Destroy()
-    HDC backDc_ = nullptr;         // owned: the back image's memory DC
-    HBITMAP backBitmap_ = nullptr; // owned, selected into backDc_
-    HGDIOBJ backOldBitmap_ = nullptr;
-    HFONT surfaceFont_ = nullptr; // owned, selected into backDc_
-    HGDIOBJ backOldFont_ = nullptr;
+    ControlSite* site_ = nullptr; // not owned
+    HWND hwnd_ = nullptr;         // owned: destroyed by Destroy()
+    // The back image. Destroy() selects the DC's own objects back before anything is deleted.
+    MemoryDc backDc_;                 // owned
+    GdiObject<HBITMAP> backBitmap_;   // owned, selected into backDc_
+    HGDIOBJ backOldBitmap_ = nullptr; // the DC's own bitmap, selected back at the end
+    GdiObject<HFONT> surfaceFont_;    // owned, selected into backDc_
+    HGDIOBJ backOldFont_ = nullptr;   // the DC's own font
     int backWidth_ = 0, backHeight_ = 0;
     bool enabled_ = true;
     std::int16_t mousePointer_ = vbDefault;

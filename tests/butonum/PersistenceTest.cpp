@@ -76,9 +76,14 @@ TEST_F(Fixture, StoreWithOnlyACaption) {
     site.displayName = L"Command2";
     PropertyBag stored;
     stored.Set(L"Caption", L"&Kapat");
-    Create(&stored);
+    b.Create(site, window.hwnd(), 10, 10, 91, 28, true, &stored);
+    // Loading announces only what goes through a setter.
+    EXPECT_EQ(site.changes, std::vector<std::wstring>{L"MouseIcon"});
     ExpectDefaults(b);
     EXPECT_EQ(b.Caption(), L"&Kapat");
+    wchar_t text[16] = {};
+    GetWindowTextW(b.hWnd(), text, 16);
+    EXPECT_STREQ(text, L"&Kapat");
     EXPECT_EQ(std::pair(b.State().OriginalPicSizeW, b.State().OriginalPicSizeH), std::pair(32, 32));
     EXPECT_EQ(b.MousePointer(), 0);
     EXPECT_EQ(b.MouseIcon(), nullptr);

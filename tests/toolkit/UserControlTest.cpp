@@ -222,6 +222,13 @@ TEST_F(Fixture, KeysFocusAndAccessKey) {
     EXPECT_FALSE(UserControl::RouteAccessKey(window.hwnd(), L'x'));
     EXPECT_TRUE(UserControl::RouteAccessKey(window.hwnd(), L'K'));
     EXPECT_EQ(probe.log, std::vector<std::string>{"AccessKey 75"});
+    // From a message loop, whichever window has the focus; hidden controls take no access key.
+    probe.log.clear();
+    MSG msg{probe.hWnd(), WM_SYSCHAR, L'k', 0, 0, {}};
+    EXPECT_TRUE(UserControl::PreTranslateAccessKey(msg));
+    ShowWindow(probe.hWnd(), SW_HIDE);
+    EXPECT_FALSE(UserControl::PreTranslateAccessKey(msg));
+    EXPECT_EQ(probe.log, std::vector<std::string>{"AccessKey 107"});
 }
 
 TEST_F(Fixture, CustomPointerShowsTheIconOrTheArrow) {
