@@ -10,7 +10,6 @@
 namespace butonum {
 namespace {
 
-constexpr UINT kOverInterval = 10;
 // File name, return at once, and silence (not the default sound) when the file cannot be played.
 constexpr DWORD kSoundFlags = SND_FILENAME | SND_ASYNC | SND_NODEFAULT;
 
@@ -22,11 +21,6 @@ template <class Handler, class... Args> void Raise(const Handler& handler, Args&
 } // namespace
 
 void Butonum::HoverEntry(std::int16_t& Shift) {
-    // The timer ticks to the control's own window, which exists only once the control is created.
-    if (!OverTimer.Tick)
-        OverTimer.Tick = [this] { OverTimer_Timer(); };
-    OverTimer.Interval(kOverInterval);
-    OverTimer.SetOwner(hWnd());
     OverTimer.Enabled(true);
 
     rec.g_IsOver = 1;

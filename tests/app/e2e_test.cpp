@@ -121,6 +121,44 @@ TEST_F(EndToEnd, RepairsTheDatabasesTwoLevelsDownAndEndsWithAltK) {
     EXPECT_EQ(program.ExitCode(), 0u);
 }
 
+// A real mouse click on "&Kapat": the pointer moves onto the button, then presses and releases there.
+TEST_F(EndToEnd, AClickOnKapatEndsTheProgram) {
+    fs::create_directories(Root);
+    driver::WriteFile(Marker, "made by the end-to-end test\n");
+    MakeDatabase(Root / L"Acme Ltd" / L"2012" / L"data.mdb", 1);
+
+    driver::Program program;
+    HWND form = program.WaitForWindow(L"TkForm");
+    ASSERT_TRUE(form);
+    HWND label = GetDlgItem(form, IdLabel), command2 = GetDlgItem(form, IdCommand2);
+    ASSERT_TRUE(label && command2);
+    ASSERT_TRUE(driver::WaitFor([&] { return driver::Text(label) == L"İşlem Bitti"; }, 60000))
+        << "label reads: " << driver::Narrow(driver::Text(label));
+    ASSERT_TRUE(IsWindowVisible(command2));
+
+    SetForegroundWindow(form);
+    Sleep(200);
+    RECT r{};
+    GetWindowRect(command2, &r);
+    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    const LONG x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
+    auto mouse = [&](DWORD flags) {
+        INPUT in{};
+        in.type = INPUT_MOUSE;
+        in.mi.dx = (x * 65535 + w / 2) / (w - 1);
+        in.mi.dy = (y * 65535 + h / 2) / (h - 1);
+        in.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+        return in;
+    };
+    INPUT move = mouse(0);
+    SendInput(1, &move, sizeof(INPUT));
+    Sleep(100);
+    INPUT click[] = {mouse(MOUSEEVENTF_LEFTDOWN), mouse(MOUSEEVENTF_LEFTUP)};
+    SendInput(2, click, sizeof(INPUT));
+    ASSERT_TRUE(program.WaitForExit(10000)) << "the click did not end the program";
+    EXPECT_EQ(program.ExitCode(), 0u);
+}
+
 TEST_F(EndToEnd, MissingDataRootShowsTheErrorAndEnds) {
     driver::Program program;
     HWND form = program.WaitForWindow(L"TkForm");

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 using inputtest::ButtonHost;
@@ -196,9 +197,14 @@ TEST(Transitions, EachInputSequenceDoesWhatTheTableSays) {
             row.setup(host);
         testhost::PumpMessages();
         host.log.clear();
+        const int refreshesBefore = host.button.RefreshCount();
         for (const Step& step : row.steps)
             step(host);
         EXPECT_EQ(host.log, row.expected);
+        // Every repaint seen came from one Refresh, and no Refresh went unseen.
+        EXPECT_EQ(host.button.RefreshCount() - refreshesBefore,
+                  std::count_if(host.log.begin(), host.log.end(),
+                                [](const std::string& e) { return e.rfind("redraw ", 0) == 0; }));
         const auto& s = host.button.State();
         EXPECT_EQ((Flags{s.g_IsDown, s.g_IsOver, s.g_HasFocus, s.g_SpaceLatch}), row.after);
     }
