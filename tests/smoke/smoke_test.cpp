@@ -1,3 +1,5 @@
 #include <gtest/gtest.h>
 
-TEST(Smoke, Runs) { EXPECT_EQ(1 + 1, 2); }
+TEST(Smoke, Runs) {
+    EXPECT_EQ(1 + 1, 2);
+}
