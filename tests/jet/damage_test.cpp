@@ -259,3 +259,19 @@ TEST(JetFuzz, MutatedFilesNeverCrashTheCheckerOrTheRepair) {
     }
     std::printf("mutated files repaired: %d\n", repaired);
 }
+
+// A busy commit slot hints at an interrupted write, but nobody knows what Jet wants there:
+// reported, not counted as damage, not written.
+TEST(JetDamage, BusyCommitSlotIsANoteNotDamage) {
+    REQUIRE_FIXTURES();
+    ScratchDir dir;
+    const fs::path p = dir.copy(fixture("jet3/testV1997.mdb"));
+    Bytes b = readFile(p);
+    b[2048 - 512 + 2 * 2] = 0xFF;
+    writeFile(p, b);
+    const jet::Report r = jet::repairDatabase(p);
+    EXPECT_EQ(r.outcome, jet::Outcome::clean);
+    ASSERT_EQ(r.notes.size(), 1u);
+    EXPECT_NE(r.notes[0].find("commit slot"), std::string::npos);
+    EXPECT_EQ(readFile(p), b);
+}
