@@ -26,7 +26,7 @@ public:
     void RepairDatabase(const std::filesystem::path& path) {
         Report r = repairDatabase(path);
         if (r.outcome != Outcome::clean && r.outcome != Outcome::repaired) {
-            throw RepairError(r.error, r.message);
+            throw RepairError(r.error, std::string(outcomeName(r.outcome)) + ": " + r.message);
         }
     }
 };

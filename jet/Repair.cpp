@@ -161,7 +161,7 @@ std::string damageMessage(const Report& r) {
             }
         }
     }
-    std::string s = "damaged, not repaired: " + std::to_string(r.totalFindings) + " finding(s)";
+    std::string s = std::to_string(r.totalFindings) + " finding(s), file not written";
     if (first != nullptr) {
         s += ", first that cannot be fixed: " + describe(*first);
     }
@@ -260,7 +260,7 @@ Report checkDatabase(const std::filesystem::path& path, const Options& options) 
         r.message = "clean";
     } else if (allFixable(r)) {
         r.outcome = Outcome::repairable;
-        r.message = "damaged, repairable: " + std::to_string(r.totalFindings) + " finding(s)";
+        r.message = std::to_string(r.totalFindings) + " finding(s), all fixable";
     } else {
         r.outcome = Outcome::damaged;
         r.error = ErrorCode::damaged;
@@ -338,7 +338,7 @@ Report repairDatabase(const std::filesystem::path& path, const Options& options)
     }
     r.outcome = Outcome::repaired;
     r.fixesApplied = written.fixesApplied;
-    r.message = "repaired: " + std::to_string(written.fixesApplied) + " fix(es)";
+    r.message = std::to_string(written.fixesApplied) + " fix(es) applied";
     if (!io.ok()) {
         // Both the old and the new file are whole; only the durability of the swap is unsure.
         r.notes.push_back("the folder could not be synced after the swap: " + io.detail);

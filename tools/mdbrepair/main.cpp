@@ -10,8 +10,7 @@
 #include <vector>
 
 #ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
+#include <windows.h>
 #endif
 
 namespace {
@@ -211,6 +210,8 @@ int run(const std::vector<std::filesystem::path>& args) {
 
 #ifdef _WIN32
 int wmain(int argc, wchar_t** argv) {
+    // Paths are printed as UTF-8.
+    SetConsoleOutputCP(CP_UTF8);
     std::vector<std::filesystem::path> args;
     for (int i = 1; i < argc; ++i) {
         args.emplace_back(argv[i]);
