@@ -62,6 +62,12 @@ public:
     // Reads exactly bytes.size() bytes; a short read is an error.
     IoResult readAt(std::uint64_t offset, std::span<std::uint8_t> bytes) const;
     IoResult writeAt(std::uint64_t offset, std::span<const std::uint8_t> bytes);
+    // Writes the first size bytes of source at the same offsets here, by the cheapest means the
+    // system has (an in-kernel copy where it can, else large buffered reads and writes).
+    IoResult copyFrom(const File& source, std::uint64_t size);
+    // Asks the system to start writing this file's changes to disk without waiting, so that the
+    // flush() that must follow finds most of the work done. Only a hint: it makes nothing durable.
+    void startWriteback();
     IoResult truncate(std::uint64_t size);
     IoResult flush();
     // Gives this file the permissions (and, where allowed, the owner) of another one.
@@ -77,6 +83,8 @@ private:
 // swapped tells whether the swap itself happened (making it durable may still fail after it).
 IoResult replaceFile(const std::filesystem::path& target, const std::filesystem::path& replacement,
                      bool& swapped);
+// File::copyFrom's portable way: buffered reads and writes of [from, size).
+IoResult copyByBuffer(const File& source, File& target, std::uint64_t from, std::uint64_t size);
 IoResult removeFile(const std::filesystem::path& path);
 bool pathExists(const std::filesystem::path& path);
 

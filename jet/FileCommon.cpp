@@ -1,6 +1,8 @@
 #include "File.h"
 
+#include <algorithm>
 #include <atomic>
+#include <vector>
 
 namespace jet {
 
@@ -34,6 +36,20 @@ File& File::operator=(File&& other) noexcept {
 
 File::~File() {
     close();
+}
+
+IoResult copyByBuffer(const File& source, File& target, std::uint64_t from, std::uint64_t size) {
+    IoResult io;
+    std::vector<std::uint8_t> buffer(std::size_t{4} << 20);
+    for (std::uint64_t at = from; io.ok() && at < size;) {
+        const auto n = static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), size - at));
+        io = source.readAt(at, std::span(buffer.data(), n));
+        if (io.ok()) {
+            io = target.writeAt(at, std::span<const std::uint8_t>(buffer.data(), n));
+        }
+        at += n;
+    }
+    return io;
 }
 
 bool File::isOpen() const {

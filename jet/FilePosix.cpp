@@ -2,6 +2,7 @@
 // the lock is taken without waiting and held until the file is closed.
 #include "File.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -166,6 +167,45 @@ IoResult File::writeAt(std::uint64_t offset, std::span<const std::uint8_t> bytes
         done += static_cast<std::size_t>(n);
     }
     return {};
+}
+
+IoResult File::copyFrom(const File& source, std::uint64_t size) {
+    if (faultInjected(FaultPoint::writeTemp)) {
+        return injected(IoErrc::noSpace);
+    }
+    std::uint64_t done = 0;
+#ifdef __linux__
+    // The kernel copies between the two page caches (or shares the blocks, where the file system
+    // can), without a trip through our memory.
+    while (done < size) {
+        auto in = static_cast<off_t>(done);
+        auto out = static_cast<off_t>(done);
+        const auto want =
+            static_cast<std::size_t>(std::min<std::uint64_t>(size - done, std::uint64_t{1} << 30));
+        const ssize_t n = ::copy_file_range(fd(source.handle_), &in, fd(handle_), &out, want, 0);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            const int err = errno;
+            if (err != EXDEV && err != ENOSYS && err != EINVAL && err != EOPNOTSUPP && err != EPERM) {
+                return fromErrno(err);
+            }
+            break; // not offered for this pair of files: copy through a buffer
+        }
+        if (n == 0) {
+            break; // the source is shorter than expected: the buffered copy reports it
+        }
+        done += static_cast<std::uint64_t>(n);
+    }
+#endif
+    return done < size ? copyByBuffer(source, *this, done, size) : IoResult{};
+}
+
+void File::startWriteback() {
+#ifdef __linux__
+    ::sync_file_range(fd(handle_), 0, 0, SYNC_FILE_RANGE_WRITE);
+#endif
 }
 
 IoResult File::truncate(std::uint64_t size) {

@@ -198,6 +198,17 @@ IoResult File::writeAt(std::uint64_t offset, std::span<const std::uint8_t> bytes
     return {};
 }
 
+IoResult File::copyFrom(const File& source, std::uint64_t size) {
+    if (faultInjected(FaultPoint::writeTemp)) {
+        return injected(IoErrc::noSpace);
+    }
+    return copyByBuffer(source, *this, 0, size);
+}
+
+void File::startWriteback() {
+    // No call starts a file's write-back without waiting for it; FlushFileBuffers does it all.
+}
+
 IoResult File::truncate(std::uint64_t size) {
     if (faultInjected(FaultPoint::truncateTemp)) {
         return injected();

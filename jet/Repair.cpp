@@ -173,14 +173,8 @@ Report writeFixedCopy(File& original, File& temp, const Report& found, const Opt
     Report out;
     std::uint64_t size = 0;
     IoResult io = original.size(size);
-    std::vector<std::uint8_t> buffer(1u << 20);
-    for (std::uint64_t at = 0; io.ok() && at < size;) {
-        const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), size - at));
-        io = original.readAt(at, std::span(buffer.data(), n));
-        if (io.ok()) {
-            io = temp.writeAt(at, std::span<const std::uint8_t>(buffer.data(), n));
-        }
-        at += n;
+    if (io.ok()) {
+        io = temp.copyFrom(original, size);
     }
     const std::uint32_t pageSize = found.jetVersion == 3 ? 2048 : 4096;
     for (const auto& f : found.findings) {
@@ -214,6 +208,9 @@ Report writeFixedCopy(File& original, File& temp, const Report& found, const Opt
         out.message = "writing the repaired copy failed: " + io.detail;
         return out;
     }
+    // The disk writes the copy while the check below reads it back from memory; the flush after
+    // the check then only waits for what is left.
+    temp.startWriteback();
     // The copy must pass the whole check before it may replace anything.
     Report again;
     const ErrorCode code = checkOpenFile(temp, options, again);
